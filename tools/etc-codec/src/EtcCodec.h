@@ -1,0 +1,52 @@
+#ifndef ETC_CODEC_H
+#define ETC_CODEC_H
+
+#include "EtcFormat.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <vector>
+
+namespace etc {
+
+// 8-bit RGBA pixels, rows from the top, no padding. Every encoder reads this; the EAC
+// formats take R (and G) from it. The signed formats map a channel value c to
+// c / 255 * 2 - 1, so the same picture serves both variants.
+struct Image {
+    int width = 0;
+    int height = 0;
+    std::vector<std::uint8_t> rgba;
+};
+
+// What a GL decoder yields for one texture. `rgba` is the displayable picture for every
+// format (EAC: R, G as 8-bit with B = 0, A = 255; signed values mapped back to 0..255);
+// for the EAC formats `eac` holds the exact 11-bit values, `channels` per texel
+// (unsigned 0..2047, signed -1023..1023).
+struct DecodedImage {
+    Image rgba;
+    int channels = 0;
+    std::vector<std::int16_t> eac;
+};
+
+enum class Effort { Fast, Default, Best };
+
+struct EncodeOptions {
+    Effort effort = Effort::Default;
+    // Called now and then with the number of block rows done and the total.
+    std::function<void(int done, int total)> progress;
+};
+
+// Payload size in bytes for an image of that size: whole 4 x 4 blocks.
+std::size_t payloadSize(Format format, int width, int height);
+
+// Blocks in raster order, each 64-bit word big-endian, 16-byte blocks with the alpha (or R)
+// block first: the layout glCompressedTexImage2D and PKM files use.
+std::vector<std::uint8_t> encodeImage(const Image& image, Format format, const EncodeOptions& options = {});
+
+// `payload` must hold payloadSize(format, width, height) bytes.
+DecodedImage decodeImage(const std::uint8_t* payload, Format format, int width, int height);
+
+} // namespace etc
+
+#endif

@@ -1,0 +1,20 @@
+#ifndef IMAGE_IO_PNG_IO_H
+#define IMAGE_IO_PNG_IO_H
+
+#include "EtcCodec.h"
+
+#include <string>
+
+namespace imageio {
+
+// Reads any PNG (grey, grey + alpha, palette, RGB, RGBA; 8 or 16 bits) as 8-bit RGBA.
+// Errors name the file.
+bool readPng(const std::string& path, etc::Image& image, std::string& error);
+
+// Writes 8-bit RGBA through a temporary file renamed into place: a failed write leaves
+// nothing behind.
+bool writePng(const std::string& path, const etc::Image& image, std::string& error);
+
+} // namespace imageio
+
+#endif
