@@ -1,0 +1,23 @@
+#ifndef TEST_OFFSCREEN_CONTEXT_H
+#define TEST_OFFSCREEN_CONTEXT_H
+
+#include <EGL/egl.h>
+
+// An OpenGL ES 3 context current on a pbuffer of the default display, for tests that need
+// real GL without a window. Released on destruction.
+class OffscreenContext {
+public:
+    OffscreenContext(int width, int height);
+    ~OffscreenContext();
+    OffscreenContext(const OffscreenContext&) = delete;
+    OffscreenContext& operator=(const OffscreenContext&) = delete;
+
+    bool ok() const { return context != EGL_NO_CONTEXT; }
+
+private:
+    EGLDisplay display = EGL_NO_DISPLAY;
+    EGLSurface surface = EGL_NO_SURFACE;
+    EGLContext context = EGL_NO_CONTEXT;
+};
+
+#endif
