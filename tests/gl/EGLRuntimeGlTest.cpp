@@ -1,0 +1,117 @@
+// EGLRuntime on a real window of the X display the suite runs under.
+
+#include "EGLRuntime.h"
+#include "Platform.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+using namespace KorvoSDK;
+
+namespace {
+
+EGLint attributeValue(const EGLint* list, EGLint attribute)
+{
+    for (const EGLint* entry = list; *entry != EGL_NONE; entry += 2)
+        if (entry[0] == attribute)
+            return entry[1];
+    ADD_FAILURE() << "attribute 0x" << std::hex << attribute << " not in the list";
+    return 0;
+}
+
+EGLint configValue(EGLConfig config, EGLint attribute)
+{
+    EGLint value = -1;
+    eglGetConfigAttrib(EGLRuntime::display, config, attribute, &value);
+    return value;
+}
+
+void bringUp(ClientApiVersion version)
+{
+    ASSERT_NE(EGLRuntime::platform, nullptr) << "the platform is made before main";
+    EGLRuntime::platform->openWindow(64, 48);
+    EGLRuntime::initialize(version);
+}
+
+void tearDown()
+{
+    EGLRuntime::terminate();
+    EGLRuntime::platform->closeWindow();
+}
+
+} // namespace
+
+TEST(EGLRuntime, PlatformExistsBeforeMainAndAsksForAnySampleCount)
+{
+    EXPECT_EQ(EGLRuntime::platform, Platform::instance());
+    EXPECT_TRUE(EGLRuntime::multisampleDontCare);
+    EXPECT_EQ(EGLRuntime::platform->clickX, -1);
+    EXPECT_EQ(EGLRuntime::platform->clickY, -1);
+}
+
+TEST(EGLRuntime, Es3AsksForTheEs2RenderableBitAndClientVersionThree)
+{
+    bringUp(Es3);
+    EXPECT_EQ(attributeValue(EGLRuntime::configAttributes, EGL_RENDERABLE_TYPE), EGL_OPENGL_ES2_BIT);
+    EXPECT_EQ(attributeValue(EGLRuntime::contextAttributes, EGL_CONTEXT_CLIENT_VERSION), 3);
+    EXPECT_EQ(attributeValue(EGLRuntime::configAttributes, EGL_SAMPLES), EGL_DONT_CARE);
+    EGLint version = 0;
+    ASSERT_TRUE(eglMakeCurrent(EGLRuntime::display, EGLRuntime::surface, EGLRuntime::surface, EGLRuntime::context));
+    eglQueryContext(EGLRuntime::display, EGLRuntime::context, EGL_CONTEXT_CLIENT_VERSION, &version);
+    EXPECT_EQ(version, 3);
+    tearDown();
+}
+
+TEST(EGLRuntime, Es2AsksForTheEs2RenderableBitAndClientVersionTwo)
+{
+    bringUp(Es2);
+    EXPECT_EQ(attributeValue(EGLRuntime::configAttributes, EGL_RENDERABLE_TYPE), EGL_OPENGL_ES2_BIT);
+    EXPECT_EQ(attributeValue(EGLRuntime::contextAttributes, EGL_CONTEXT_CLIENT_VERSION), 2);
+    tearDown();
+}
+
+TEST(EGLRuntime, OtherAttributesAreTheFixedRequest)
+{
+    const EGLint expected[] = {
+        EGL_SAMPLES, 4, EGL_RED_SIZE, 8, EGL_GREEN_SIZE, 8, EGL_BLUE_SIZE, 8, EGL_ALPHA_SIZE, 0,
+        EGL_BUFFER_SIZE, 32, EGL_STENCIL_SIZE, 0, EGL_RENDERABLE_TYPE, 0,
+        EGL_SURFACE_TYPE, EGL_WINDOW_BIT | EGL_PIXMAP_BIT, EGL_DEPTH_SIZE, 16, EGL_NONE,
+    };
+    // Before initialize has patched anything.
+    for (size_t i = 0; i < sizeof expected / sizeof expected[0]; ++i)
+        EXPECT_EQ(EGLRuntime::configAttributes[i], expected[i]) << "entry " << i;
+    EXPECT_EQ(EGLRuntime::windowAttributes[0], EGL_NONE);
+}
+
+TEST(EGLRuntime, ChoosesTheFirstConfigurationWithExactlyEightBitsOfColourInChooseOrder)
+{
+    bringUp(Es3);
+    EGLint count = 0;
+    eglChooseConfig(EGLRuntime::display, EGLRuntime::configAttributes, nullptr, 0, &count);
+    std::vector<EGLConfig> configs(static_cast<size_t>(count));
+    eglChooseConfig(EGLRuntime::display, EGLRuntime::configAttributes, configs.data(), count, &count);
+    EGLConfig expected = nullptr;
+    for (EGLConfig candidate : configs) {
+        if (configValue(candidate, EGL_RED_SIZE) == 8 && configValue(candidate, EGL_GREEN_SIZE) == 8 &&
+            configValue(candidate, EGL_BLUE_SIZE) == 8) {
+            expected = candidate;
+            break;
+        }
+    }
+    ASSERT_NE(expected, nullptr);
+    EXPECT_EQ(configValue(EGLRuntime::config, EGL_CONFIG_ID), configValue(expected, EGL_CONFIG_ID));
+    tearDown();
+}
+
+TEST(EGLRuntimeDeathTest, FailureReportsHaveTheEglErrorLineThenTheLocatedMessage)
+{
+    auto createSurfaceForNoWindow = [] {
+        EGLRuntime::platform->openWindow(64, 48);
+        EGLRuntime::platform->window = 0; // no such window: eglCreateWindowSurface fails
+        EGLRuntime::initialize(Es3);
+    };
+    EXPECT_EXIT(createSurfaceForNoWindow(), testing::ExitedWithCode(1),
+                "^Error: eglGetError\\(\\): 1229[0-9] \\(0x30[0-9a-f]{2}\\)\n\n"
+                "Error: Failed to create EGL surface at [^\n]*EGLRuntime\\.cpp:[0-9]+\n\n$");
+}

@@ -1,0 +1,75 @@
+// Runs in the application shell and reports what the shell does with it, so the tests can
+// check every loop variant and failure path on a real window:
+//
+//   ShellProbe <standard|carousel|automaton> [es2|es3] [fail-setup] [fail-frame=N]
+//
+// Each frame clears to (0.25, 0.5, 0.75) and prints "frame <n> click <x> <y>" with the
+// platform's last click position; new input prints "new input", tear-down "tear down".
+
+#include "Diagnostics.h"
+#include "ErrorChecks.h"
+#include "Platform.h"
+#include "SampleShell.h"
+#include "Timer.h"
+
+#include <GLES2/gl2.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+using namespace KorvoSDK;
+
+namespace {
+
+int frameCount = 0;
+int failingFrame = -1;
+Timer frameTimer;
+
+bool drawFrame()
+{
+    glClearColor(0.25f, 0.5f, 0.75f, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT);
+    checkGl();
+    const Platform* platform = Platform::instance();
+    logLine("frame %d click %d %d", frameCount, platform->clickX, platform->clickY);
+    return frameCount++ != failingFrame;
+}
+
+SampleLoop loopNamed(const std::string& name)
+{
+    if (name == "carousel")
+        return SampleLoop::FormatCarousel;
+    if (name == "automaton")
+        return SampleLoop::CellAutomaton;
+    return SampleLoop::Standard;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    SampleProgram program;
+    program.windowWidth = 320;
+    program.windowHeight = 240;
+    program.apiVersion = Es3;
+    program.loop = argc > 1 ? loopNamed(argv[1]) : SampleLoop::Standard;
+    bool failSetUp = false;
+    for (int i = 2; i < argc; ++i) {
+        const std::string argument = argv[i];
+        if (argument == "es2")
+            program.apiVersion = Es2;
+        else if (argument == "fail-setup")
+            failSetUp = true;
+        else if (argument.rfind("fail-frame=", 0) == 0)
+            failingFrame = std::atoi(argument.c_str() + strlen("fail-frame="));
+    }
+    program.setUpSample = [failSetUp] { return !failSetUp; };
+    program.drawFrame = drawFrame;
+    program.tearDownSample = [] { logLine("tear down"); };
+    program.newInput = [] { logLine("new input"); };
+    program.frameTimer = &frameTimer;
+    program.setUpFailedMessage = "Probe set-up failed";
+    program.cleanShutdownAfterFailedSetUp = program.loop != SampleLoop::CellAutomaton;
+    return runSample(program);
+}
