@@ -1,13 +1,13 @@
 #include "X11Client.h"
 
+#include "WindowCapture.h"
+
 #include <X11/Xatom.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
 #include <png.h>
 
-#include <chrono>
 #include <cstdio>
-#include <thread>
 
 X11Client::X11Client(const std::string& displayName)
 {
@@ -22,32 +22,7 @@ X11Client::~X11Client()
 
 Window X11Client::waitForWindow(const std::string& title, double timeoutSeconds)
 {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(timeoutSeconds);
-    do {
-        Window root, parent;
-        Window* children = nullptr;
-        unsigned count = 0;
-        if (XQueryTree(display, DefaultRootWindow(display), &root, &parent, &children, &count)) {
-            for (unsigned i = 0; i < count; ++i) {
-                XWindowAttributes attributes;
-                char* name = nullptr;
-                if (XGetWindowAttributes(display, children[i], &attributes) && attributes.map_state == IsViewable &&
-                    XFetchName(display, children[i], &name) && name != nullptr) {
-                    const bool matches = title == name;
-                    XFree(name);
-                    if (matches) {
-                        const Window found = children[i];
-                        XFree(children);
-                        return found;
-                    }
-                }
-            }
-            if (children != nullptr)
-                XFree(children);
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    } while (std::chrono::steady_clock::now() < deadline);
-    return 0;
+    return capture::waitForWindow(display, title, timeoutSeconds);
 }
 
 X11Client::WindowFacts X11Client::facts(Window window)
@@ -102,43 +77,12 @@ void X11Client::pressKey(const char* keysymName)
 
 void X11Client::requestClose(Window window)
 {
-    XEvent event = {};
-    event.xclient.type = ClientMessage;
-    event.xclient.window = window;
-    event.xclient.message_type = XInternAtom(display, "WM_PROTOCOLS", False);
-    event.xclient.format = 32;
-    event.xclient.data.l[0] = static_cast<long>(XInternAtom(display, "WM_DELETE_WINDOW", False));
-    event.xclient.data.l[1] = CurrentTime;
-    XSendEvent(display, window, False, NoEventMask, &event);
-    XSync(display, False);
+    capture::requestClose(display, window);
 }
 
 std::vector<std::uint8_t> X11Client::readPixels(Window window, int& width, int& height)
 {
-    std::vector<std::uint8_t> rgba;
-    XWindowAttributes attributes;
-    width = height = 0;
-    if (!XGetWindowAttributes(display, window, &attributes))
-        return rgba;
-    XImage* image = XGetImage(display, window, 0, 0, static_cast<unsigned>(attributes.width),
-                              static_cast<unsigned>(attributes.height), AllPlanes, ZPixmap);
-    if (image == nullptr)
-        return rgba;
-    width = attributes.width;
-    height = attributes.height;
-    rgba.resize(static_cast<size_t>(width) * static_cast<size_t>(height) * 4);
-    for (int y = 0; y < height; ++y) {
-        for (int x = 0; x < width; ++x) {
-            const unsigned long pixel = XGetPixel(image, x, y);
-            std::uint8_t* out = &rgba[(static_cast<size_t>(y) * static_cast<size_t>(width) + static_cast<size_t>(x)) * 4];
-            out[0] = static_cast<std::uint8_t>((pixel & image->red_mask) >> __builtin_ctzl(image->red_mask));
-            out[1] = static_cast<std::uint8_t>((pixel & image->green_mask) >> __builtin_ctzl(image->green_mask));
-            out[2] = static_cast<std::uint8_t>((pixel & image->blue_mask) >> __builtin_ctzl(image->blue_mask));
-            out[3] = 255;
-        }
-    }
-    XDestroyImage(image);
-    return rgba;
+    return capture::readPixels(display, window, width, height);
 }
 
 bool savePng(const std::string& path, const std::vector<std::uint8_t>& rgba, int width, int height)

@@ -1,0 +1,129 @@
+// window-shot: saves screenshots of a program's window on an X display.
+//
+//   window-shot --output FILE.png [--title main] [--delay S] [--count N --every S] [--close]
+//
+// Waits for the window, waits --delay seconds more so the program has drawn, then saves
+// --count shots --every seconds apart (FILE-1.png, FILE-2.png, ... when more than one) and,
+// with --close, asks the window to close as a window manager would.
+
+#include "PngIo.h"
+#include "WindowCapture.h"
+
+#include <X11/Xlib.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <thread>
+
+namespace {
+
+struct Options {
+    std::string output;
+    std::string title = "main";
+    double delay = 2.0;
+    int count = 1;
+    double every = 1.0;
+    bool close = false;
+};
+
+void printUsage()
+{
+    fprintf(stderr,
+            "Usage: window-shot --output FILE.png [--title TITLE] [--delay SECONDS]\n"
+            "                   [--count N --every SECONDS] [--close]\n"
+            "Saves screenshots of the window titled TITLE (default \"main\") on $DISPLAY.\n"
+            "  --delay   seconds to wait after the window appears (default 2)\n"
+            "  --count   number of shots (default 1); more than one are numbered FILE-1.png, ...\n"
+            "  --every   seconds between shots (default 1)\n"
+            "  --close   send the window a close request afterwards\n");
+}
+
+bool parseOptions(int argc, char** argv, Options& options)
+{
+    for (int i = 1; i < argc; ++i) {
+        const std::string argument = argv[i];
+        const bool hasValue = i + 1 < argc;
+        if (argument == "--help") {
+            printUsage();
+            exit(0);
+        } else if (argument == "--close") {
+            options.close = true;
+        } else if (hasValue && argument == "--output") {
+            options.output = argv[++i];
+        } else if (hasValue && argument == "--title") {
+            options.title = argv[++i];
+        } else if (hasValue && argument == "--delay") {
+            options.delay = atof(argv[++i]);
+        } else if (hasValue && argument == "--count") {
+            options.count = atoi(argv[++i]);
+        } else if (hasValue && argument == "--every") {
+            options.every = atof(argv[++i]);
+        } else {
+            fprintf(stderr, "Error: unknown or incomplete option '%s'\n", argument.c_str());
+            return false;
+        }
+    }
+    if (options.output.empty() || options.count < 1) {
+        fprintf(stderr, "Error: --output is required and --count must be at least 1\n");
+        return false;
+    }
+    return true;
+}
+
+std::string shotPath(const Options& options, int shot)
+{
+    if (options.count == 1)
+        return options.output;
+    std::string base = options.output;
+    const size_t dot = base.rfind(".png");
+    if (dot != std::string::npos)
+        base.erase(dot);
+    return base + "-" + std::to_string(shot) + ".png";
+}
+
+void sleepSeconds(double seconds)
+{
+    std::this_thread::sleep_for(std::chrono::duration<double>(seconds));
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    Options options;
+    if (!parseOptions(argc, argv, options)) {
+        printUsage();
+        return 2;
+    }
+    Display* display = XOpenDisplay(nullptr);
+    if (display == nullptr) {
+        fprintf(stderr, "Error: cannot open X display \"%s\"\n", XDisplayName(nullptr));
+        return 1;
+    }
+    const capture::WindowId window = capture::waitForWindow(display, options.title, 30);
+    if (window == 0) {
+        fprintf(stderr, "Error: no window titled \"%s\" appeared\n", options.title.c_str());
+        return 1;
+    }
+    sleepSeconds(options.delay);
+    for (int shot = 1; shot <= options.count; ++shot) {
+        if (shot > 1)
+            sleepSeconds(options.every);
+        etc::Image image;
+        image.rgba = capture::readPixels(display, window, image.width, image.height);
+        std::string error;
+        if (image.rgba.empty() || !imageio::writePng(shotPath(options, shot), image, error)) {
+            fprintf(stderr, "Error: cannot save %s: %s\n", shotPath(options, shot).c_str(),
+                    error.empty() ? "the window could not be read" : error.c_str());
+            return 1;
+        }
+        fprintf(stderr, "Saved %s\n", shotPath(options, shot).c_str());
+    }
+    if (options.close)
+        capture::requestClose(display, window);
+    XCloseDisplay(display);
+    return 0;
+}
