@@ -1,0 +1,17 @@
+#include "DisplayMode.h"
+
+DisplayMode displayModeFor(GLenum internalFormat)
+{
+    switch (internalFormat) {
+    case GL_COMPRESSED_R11_EAC:
+        return ShowGrey;
+    case GL_COMPRESSED_SIGNED_R11_EAC:
+        return ShowSignedGrey;
+    case GL_COMPRESSED_RG11_EAC:
+        return ShowRedGreen;
+    case GL_COMPRESSED_SIGNED_RG11_EAC:
+        return ShowSignedRedGreen;
+    default:
+        return ShowColour;
+    }
+}
