@@ -208,6 +208,17 @@ TEST(ShellWithoutDisplay, NamesTheDisplayItCannotOpenAndExitsWithOne)
     EXPECT_EQ(output, "Error: Cannot open X display \":97531\"\n");
 }
 
+TEST(ShellWithoutPlatform, ReportsTheMissingPlatformAndExitsWithOne)
+{
+    XvfbServer server;
+    ASSERT_TRUE(server.ok());
+    std::string output;
+    const int status = runToCompletion(
+        {probe, {"standard"}, "", {{"DISPLAY", server.displayName()}, {"PROBE_NO_PLATFORM", "1"}}, {}}, output);
+    EXPECT_EQ(status, 1);
+    EXPECT_EQ(output, "Error: Could not create platform\n");
+}
+
 TEST(ShellOnSixteenBitDisplay, FindsNoMatchingConfigurationAndExitsWithOne)
 {
     XvfbServer server(16);

@@ -5,6 +5,7 @@
 //
 // Each frame clears to (0.25, 0.5, 0.75) and prints "frame <n> click <x> <y>" with the
 // platform's last click position; new input prints "new input", tear-down "tear down".
+// With PROBE_NO_PLATFORM set in the environment the platform object cannot be allocated.
 
 #include "Diagnostics.h"
 #include "ErrorChecks.h"
@@ -16,7 +17,16 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <new>
 #include <string>
+
+// The platform is the one object the framework allocates with nothrow new, before main.
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept
+{
+    if (getenv("PROBE_NO_PLATFORM") != nullptr)
+        return nullptr;
+    return malloc(size);
+}
 
 using namespace KorvoSDK;
 
