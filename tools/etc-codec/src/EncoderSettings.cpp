@@ -1,0 +1,21 @@
+#include "EncoderSettings.h"
+
+namespace etc {
+
+const SearchSettings& searchSettings(Effort effort)
+{
+    static const SearchSettings fast{1, 1, false, 1, 1, false, 0, 0};
+    static const SearchSettings standard{3, 2, false, 2, 2, true, 1, 1};
+    static const SearchSettings best{8, 4, true, 4, 3, true, 2, 2};
+    switch (effort) {
+    case Effort::Fast:
+        return fast;
+    case Effort::Default:
+        break;
+    case Effort::Best:
+        return best;
+    }
+    return standard;
+}
+
+} // namespace etc

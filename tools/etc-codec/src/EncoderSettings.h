@@ -1,0 +1,31 @@
+#ifndef ETC_ENCODER_SETTINGS_H
+#define ETC_ENCODER_SETTINGS_H
+
+#include "EtcCodec.h"
+
+// How hard the block searches look, per effort level.
+namespace etc {
+
+struct SearchSettings {
+    // Subblock modes: modifier tables refined per half (of 8, ranked by a first estimate),
+    // and the rounds of selector choice and base refit for each.
+    int refinedTables;
+    int refineRounds;
+    // Whether individual mode is tried even when the differential bases fit their range.
+    bool alwaysTryIndividual;
+    // T and H modes: the colour partitions tried and the refit rounds per distance.
+    int thPartitions;
+    int thRefineRounds;
+    // Planar mode: whether the rounded plane is refined over neighbouring codes.
+    bool planarNeighbours;
+    // EAC: multipliers tried around the one that spans the block's range, and base values
+    // tried around the centred one.
+    int eacMultiplierReach;
+    int eacBaseReach;
+};
+
+const SearchSettings& searchSettings(Effort effort);
+
+} // namespace etc
+
+#endif

@@ -1,0 +1,119 @@
+#include "Etc2Encoder.h"
+
+#include "Etc1Encoder.h"
+#include "Etc2Block.h"
+#include "PlanarEncoder.h"
+#include "ThEncoder.h"
+
+#include <climits>
+
+namespace etc {
+
+namespace {
+
+constexpr std::uint64_t kOpaqueBit = std::uint64_t{1} << 33;
+// Punchthrough blocks without the opaque bit reserve selector (or paint colour) 2.
+constexpr unsigned kWithoutTransparentSelector = 0xB;
+constexpr std::uint8_t kTransparentSelector = 2;
+
+// Keeps the candidate word whose decoded block is nearest the source.
+class BestBlock {
+public:
+    BestBlock(const PixelBlock& source, bool punchthrough, const bool* opaque)
+        : source(source), punchthrough(punchthrough), opaque(opaque)
+    {
+    }
+
+    void consider(std::uint64_t word)
+    {
+        PixelBlock decoded;
+        if (punchthrough) {
+            decodePunchthroughBlock(word, decoded);
+            if (!alphaMatches(decoded)) {
+                return;
+            }
+        } else {
+            decodeEtc2Block(word, decoded);
+        }
+        const long error = rgbBlockError(decoded, source, opaque);
+        if (error < bestError) {
+            bestError = error;
+            bestWord = word;
+        }
+    }
+
+    std::uint64_t word() const { return bestWord; }
+
+private:
+    bool alphaMatches(const PixelBlock& decoded) const
+    {
+        for (int i = 0; i < kBlockTexels; ++i) {
+            if ((decoded.rgba[i][3] != 0) != opaque[i]) {
+                return false;
+            }
+        }
+        return true;
+    }
+
+    const PixelBlock& source;
+    bool punchthrough;
+    const bool* opaque;
+    long bestError = LONG_MAX;
+    std::uint64_t bestWord = 0;
+};
+
+void considerOpaqueModes(BestBlock& best, const PixelBlock& block, bool allowIndividual, const SearchSettings& settings)
+{
+    SubblockModeOptions subblock;
+    subblock.allowIndividual = allowIndividual;
+    best.consider(packSubblockMode(encodeSubblockModes(block, subblock, settings).params));
+    const ThCandidate th = encodeThModes(block, ThOptions{}, settings);
+    if (th.error != LONG_MAX) {
+        best.consider(packThMode(th.params));
+    }
+    best.consider(packPlanarMode(encodePlanarMode(block, settings).params));
+}
+
+} // namespace
+
+std::uint64_t encodeEtc2Block(const PixelBlock& block, const SearchSettings& settings)
+{
+    BestBlock best(block, false, nullptr);
+    considerOpaqueModes(best, block, true, settings);
+    return best.word();
+}
+
+std::uint64_t encodePunchthroughBlock(const PixelBlock& block, const SearchSettings& settings)
+{
+    bool opaque[kBlockTexels];
+    bool anyTransparent = false;
+    for (int i = 0; i < kBlockTexels; ++i) {
+        opaque[i] = block.rgba[i][3] >= 128;
+        anyTransparent = anyTransparent || !opaque[i];
+    }
+    BestBlock best(block, true, opaque);
+    if (!anyTransparent) {
+        // Bit 33 set: the differential layout's flag doubles as the opaque bit.
+        considerOpaqueModes(best, block, false, settings);
+        return best.word();
+    }
+    SubblockModeOptions subblock;
+    subblock.allowIndividual = false;
+    subblock.modifiers = &kTransparentModifiers;
+    subblock.selectorMask = kWithoutTransparentSelector;
+    subblock.counted = opaque;
+    subblock.uncountedSelector = kTransparentSelector;
+    best.consider(packSubblockMode(encodeSubblockModes(block, subblock, settings).params) & ~kOpaqueBit);
+
+    ThOptions th;
+    th.paintMask = kWithoutTransparentSelector;
+    th.counted = opaque;
+    th.uncountedSelector = kTransparentSelector;
+    const ThCandidate thCandidate = encodeThModes(block, th, settings);
+    if (thCandidate.error != LONG_MAX) {
+        best.consider(packThMode(thCandidate.params) & ~kOpaqueBit);
+    }
+    return best.word();
+}
+
+} // namespace etc
