@@ -1,0 +1,24 @@
+#ifndef ETCTOOL_COMMAND_H
+#define ETCTOOL_COMMAND_H
+
+#include "CommandLine.h"
+
+#include <vector>
+
+namespace etctool {
+
+struct Command {
+    const char* name;
+    const char* summary;   // one line for the overview
+    const char* help;      // everything "etctool <name> --help" prints
+    std::vector<OptionSpec> options;
+    std::size_t fileCount; // positional file arguments the command takes
+    int (*run)(const Arguments& arguments);
+};
+
+// Every subcommand, in the order the overview lists them.
+const std::vector<Command>& allCommands();
+
+} // namespace etctool
+
+#endif

@@ -1,0 +1,68 @@
+#include "ToolFiles.h"
+
+#include "AtomicFile.h"
+#include "Pkm.h"
+#include "PngIo.h"
+
+#include <cstring>
+
+namespace etctool {
+
+namespace {
+
+bool hasPkmMagic(const std::vector<std::uint8_t>& bytes)
+{
+    return bytes.size() >= 4 && std::memcmp(bytes.data(), "PKM ", 4) == 0;
+}
+
+} // namespace
+
+bool loadImage(const std::string& path, etc::Image& image, std::string& error)
+{
+    std::vector<std::uint8_t> bytes;
+    if (!imageio::readWholeFile(path, bytes, error))
+        return false;
+    if (!hasPkmMagic(bytes))
+        return imageio::readPng(path, image, error);
+    etc::PkmFile pkm;
+    std::string why;
+    if (!etc::parsePkm(bytes, pkm, why)) {
+        error = "'" + path + "' is not a valid PKM file: " + why;
+        return false;
+    }
+    image = etc::decodeImage(pkm.payload.data(), pkm.format, pkm.width, pkm.height).rgba;
+    return true;
+}
+
+bool parseFormat(const std::string& name, const etc::FormatInfo*& format, std::string& error)
+{
+    format = etc::findFormatByToolName(name);
+    if (format == nullptr)
+        error = "unknown format '" + name + "'; the formats are " + formatNameList();
+    return format != nullptr;
+}
+
+bool parseEffort(const std::string& name, etc::Effort& effort, std::string& error)
+{
+    if (name == "fast")
+        effort = etc::Effort::Fast;
+    else if (name == "default")
+        effort = etc::Effort::Default;
+    else if (name == "best")
+        effort = etc::Effort::Best;
+    else {
+        error = "unknown effort '" + name + "'; the efforts are fast, default, best";
+        return false;
+    }
+    return true;
+}
+
+std::string formatNameList()
+{
+    std::string list;
+    for (const etc::FormatInfo& info : etc::allFormats())
+        list += (list.empty() ? "" : ", ") + std::string(info.toolName);
+    return list;
+}
+
+} // namespace etctool

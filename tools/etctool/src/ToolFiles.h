@@ -1,0 +1,22 @@
+#ifndef ETCTOOL_TOOL_FILES_H
+#define ETCTOOL_TOOL_FILES_H
+
+#include "EtcCodec.h"
+#include "EtcFormat.h"
+
+#include <string>
+
+namespace etctool {
+
+// Reads a PNG, or a PKM file (recognised by its magic) decoded to its displayable RGBA.
+bool loadImage(const std::string& path, etc::Image& image, std::string& error);
+
+bool parseFormat(const std::string& name, const etc::FormatInfo*& format, std::string& error);
+bool parseEffort(const std::string& name, etc::Effort& effort, std::string& error);
+
+// "etc1, r11, ..." for help texts and errors.
+std::string formatNameList();
+
+} // namespace etctool
+
+#endif

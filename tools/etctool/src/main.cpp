@@ -1,0 +1,83 @@
+// etctool: compresses images into ETC1 / ETC2 / EAC PKM files and back, and prepares the
+// planes (mipmaps, alpha, atlases, greymaps) that textures are made of.
+
+#include "Command.h"
+
+#include <cstdio>
+#include <string>
+
+using namespace etctool;
+
+namespace {
+
+void printOverview()
+{
+    std::printf("Usage: etctool COMMAND [arguments] [options]\n\nCommands:\n");
+    for (const Command& command : allCommands())
+        std::printf("  %-12s %s\n", command.name, command.summary);
+    std::printf("\nRun 'etctool COMMAND --help' for the arguments and options of one command.\n"
+                "Exit status: 0 done, 1 a file could not be read or written, 2 wrong arguments.\n");
+}
+
+const Command* findCommand(const std::string& name)
+{
+    for (const Command& command : allCommands())
+        if (name == command.name)
+            return &command;
+    return nullptr;
+}
+
+int unknownCommand(const std::string& name)
+{
+    return reportError("unknown command '" + name + "'; run 'etctool --help' for the commands", exitUsage);
+}
+
+int runCommand(const Command& command, int argc, char** argv)
+{
+    Arguments arguments;
+    std::string error;
+    if (!parseArguments(argc, argv, 2, command.options, arguments, error))
+        return reportError(std::string(command.name) + ": " + error + "; run 'etctool " + command.name
+                               + " --help' for usage",
+                           exitUsage);
+    if (arguments.help) {
+        std::fputs(command.help, stdout);
+        return 0;
+    }
+    if (arguments.positional.size() != command.fileCount)
+        return reportError(std::string(command.name) + " takes " + std::to_string(command.fileCount)
+                               + " file argument(s), got " + std::to_string(arguments.positional.size())
+                               + "; run 'etctool " + command.name + " --help' for usage",
+                           exitUsage);
+    return command.run(arguments);
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc < 2) {
+        printOverview();
+        return exitUsage;
+    }
+    const std::string name = argv[1];
+    if (name == "--help" || name == "-h") {
+        printOverview();
+        return 0;
+    }
+    if (name == "help") {
+        if (argc < 3) {
+            printOverview();
+            return 0;
+        }
+        const Command* command = findCommand(argv[2]);
+        if (command == nullptr)
+            return unknownCommand(argv[2]);
+        std::fputs(command->help, stdout);
+        return 0;
+    }
+    const Command* command = findCommand(name);
+    if (command == nullptr)
+        return unknownCommand(name);
+    return runCommand(*command, argc, argv);
+}
