@@ -1,0 +1,123 @@
+#include "PngIo.h"
+
+#include "TestFolder.h"
+#include "TestImages.h"
+#include "ToolRun.h"
+
+#include <gtest/gtest.h>
+#include <png.h>
+
+#include <cstdio>
+
+namespace {
+
+// Writes a PNG with libpng directly, in a layout imageio never writes itself.
+void writeRawPng(const std::string& path, int width, int height, int colourType, int bitDepth,
+                 const std::vector<std::uint8_t>& rows, const std::vector<png_color>& palette = {},
+                 const std::vector<png_byte>& transparency = {})
+{
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    ASSERT_NE(file, nullptr);
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    png_infop info = png_create_info_struct(png);
+    png_init_io(png, file);
+    png_set_IHDR(png, info, width, height, bitDepth, colourType, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
+                 PNG_FILTER_TYPE_DEFAULT);
+    if (!palette.empty())
+        png_set_PLTE(png, info, palette.data(), int(palette.size()));
+    if (!transparency.empty())
+        png_set_tRNS(png, info, transparency.data(), int(transparency.size()), nullptr);
+    png_write_info(png, info);
+    const std::size_t stride = rows.size() / height;
+    for (int y = 0; y < height; ++y)
+        png_write_row(png, rows.data() + y * stride);
+    png_write_end(png, nullptr);
+    png_destroy_write_struct(&png, &info);
+    std::fclose(file);
+}
+
+} // namespace
+
+TEST(PngIo, RoundTripKeepsEveryChannelOfEveryTexel)
+{
+    TestFolder folder;
+    const etc::Image original = patternImage(7, 5);
+    std::string error;
+    ASSERT_TRUE(imageio::writePng(folder.pathOf("pattern.png"), original, error)) << error;
+    etc::Image read;
+    ASSERT_TRUE(imageio::readPng(folder.pathOf("pattern.png"), read, error)) << error;
+    EXPECT_EQ(read.width, 7);
+    EXPECT_EQ(read.height, 5);
+    EXPECT_EQ(read.rgba, original.rgba);
+}
+
+TEST(PngIo, ReadsSixteenBitGreyAsItsHighByteWithoutGammaChanges)
+{
+    TestFolder folder;
+    // Big-endian 16-bit samples: 0x0000, 0x8000, 0xFFFF, 0x3C00.
+    writeRawPng(folder.pathOf("grey16.png"), 4, 1, PNG_COLOR_TYPE_GRAY, 16, {0x00, 0x00, 0x80, 0x00, 0xFF, 0xFF, 0x3C, 0x00});
+    etc::Image image;
+    std::string error;
+    ASSERT_TRUE(imageio::readPng(folder.pathOf("grey16.png"), image, error)) << error;
+    const std::uint8_t expected[4] = {0x00, 0x80, 0xFF, 0x3C};
+    for (int x = 0; x < 4; ++x) {
+        const std::uint8_t* p = texel(image, x, 0);
+        EXPECT_EQ(p[0], expected[x]) << "texel " << x;
+        EXPECT_EQ(p[1], expected[x]);
+        EXPECT_EQ(p[2], expected[x]);
+        EXPECT_EQ(p[3], 255);
+    }
+}
+
+TEST(PngIo, ReadsPalettedImagesWithTransparencyAsRgba)
+{
+    TestFolder folder;
+    writeRawPng(folder.pathOf("palette.png"), 3, 1, PNG_COLOR_TYPE_PALETTE, 8, {2, 0, 1},
+                {{10, 20, 30}, {40, 50, 60}, {70, 80, 90}}, {0, 128});
+    etc::Image image;
+    std::string error;
+    ASSERT_TRUE(imageio::readPng(folder.pathOf("palette.png"), image, error)) << error;
+    EXPECT_EQ(std::vector<std::uint8_t>(image.rgba.begin(), image.rgba.end()),
+              (std::vector<std::uint8_t>{70, 80, 90, 255, 10, 20, 30, 0, 40, 50, 60, 128}));
+}
+
+TEST(PngIo, RejectsAFileThatIsNotAPngAndNamesIt)
+{
+    TestFolder folder;
+    const std::string path = folder.write("fake.png", "GIF89a this is not a PNG");
+    etc::Image image;
+    std::string error;
+    EXPECT_FALSE(imageio::readPng(path, image, error));
+    EXPECT_NE(error.find(path), std::string::npos) << error;
+    EXPECT_NE(error.find("not a PNG"), std::string::npos) << error;
+}
+
+TEST(PngIo, RejectsATruncatedPngAndAMissingFileNamingThem)
+{
+    TestFolder folder;
+    std::string error;
+    ASSERT_TRUE(imageio::writePng(folder.pathOf("whole.png"), patternImage(16, 16), error));
+    const std::string whole = fileBytes(folder.pathOf("whole.png"));
+    const std::string cut = folder.write("cut.png", whole.substr(0, whole.size() / 2));
+    etc::Image image;
+    EXPECT_FALSE(imageio::readPng(cut, image, error));
+    EXPECT_NE(error.find(cut), std::string::npos) << error;
+
+    const std::string missing = folder.pathOf("missing.png");
+    EXPECT_FALSE(imageio::readPng(missing, image, error));
+    EXPECT_NE(error.find(missing), std::string::npos) << error;
+}
+
+TEST(PngIo, AFailedWriteLeavesNothingBehindAndKeepsTheOldFile)
+{
+    TestFolder folder;
+    std::string error;
+    EXPECT_FALSE(imageio::writePng(folder.pathOf("no/such/folder/out.png"), patternImage(4, 4), error));
+    EXPECT_NE(error.find("no/such/folder/out.png"), std::string::npos) << error;
+
+    const std::string kept = folder.write("kept.png", "old contents");
+    etc::Image broken{4, 4, std::vector<std::uint8_t>(10)}; // too few bytes for 4 x 4
+    EXPECT_FALSE(imageio::writePng(kept, broken, error));
+    EXPECT_EQ(fileBytes(kept), "old contents");
+    EXPECT_EQ(folderEntries(folder.path()), std::vector<std::string>{"kept.png"});
+}

@@ -1,0 +1,46 @@
+#include "ToolRun.h"
+
+#include "TestProcess.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+ToolRun runTool(const std::string& tool, const std::vector<std::string>& arguments, const std::string& scratchFolder)
+{
+    // TestProcess keeps standard error; the shell sends standard output to a file beside it.
+    const std::string outputFile = scratchFolder + "/.stdout";
+    TestProcess::Options options;
+    options.executable = "/bin/sh";
+    options.arguments = {"-c", "out=\"$1\"; shift; exec \"$@\" > \"$out\"", "sh", outputFile, buildPath(tool)};
+    options.arguments.insert(options.arguments.end(), arguments.begin(), arguments.end());
+    options.workingDirectory = scratchFolder;
+    ToolRun run;
+    run.status = runToCompletion(options, run.standardError, 60);
+    run.standardOutput = fileBytes(outputFile);
+    std::filesystem::remove(outputFile);
+    return run;
+}
+
+std::string fileBytes(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    return bytes.str();
+}
+
+bool fileExists(const std::string& path)
+{
+    return std::filesystem::exists(path);
+}
+
+std::vector<std::string> folderEntries(const std::string& folder)
+{
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
