@@ -14,4 +14,12 @@
         EXPECT_EXIT(statement, ::testing::ExitedWithCode(status), ::testing::Eq(std::string(text))); \
     } while (0)
 
+// The same, for a standard error text that varies (a source line): `pattern` is a POSIX
+// extended regular expression matched against the whole text.
+#define EXPECT_EXIT_WITH_STDERR_MATCHING(statement, status, pattern)                            \
+    do {                                                                                         \
+        GTEST_FLAG_SET(death_test_style, "threadsafe");                                          \
+        EXPECT_EXIT(statement, ::testing::ExitedWithCode(status), "^" + std::string(pattern) + "$"); \
+    } while (0)
+
 #endif
