@@ -22,14 +22,6 @@ TEST(AlphaPlane, ColourChannelsOfThePlaneHoldTheAlphaAndThePlaneIsOpaque)
     }
 }
 
-TEST(AlphaPlane, OpaqueColourKeepsTheColourAndDropsTheAlpha)
-{
-    const etc::Image image = patternImage(4, 4);
-    const etc::Image colour = texops::opaqueColourImage(image);
-    for (std::size_t i = 0; i < image.rgba.size(); ++i)
-        EXPECT_EQ(colour.rgba[i], i % 4 == 3 ? 255 : image.rgba[i]);
-}
-
 TEST(AlphaPlane, ChannelPlaneTakesOneChannelInRasterOrder)
 {
     const etc::Image image = patternImage(3, 2);

@@ -31,8 +31,3 @@ TEST(CarpetPicture, HasRealTransparencyOpaqueBodyFadingFringesAndHoles)
     EXPECT_GT(fringeClear, 20);
     EXPECT_GT(fringeVisible, 20);
 }
-
-TEST(CarpetPicture, IsTheSameEveryTime)
-{
-    EXPECT_EQ(assets::renderCarpet().rgba, assets::renderCarpet().rgba);
-}

@@ -1,19 +1,6 @@
 #include "PkmEncoding.h"
 
-#include "TestImages.h"
-
 #include <gtest/gtest.h>
-
-TEST(PkmEncoding, FillsTheRecordWithTheImageSizeAndAWholeBlockPayload)
-{
-    etc::PkmFile pkm;
-    std::string error;
-    ASSERT_TRUE(texops::encodePkm(patternImage(6, 5), etc::Format::Rgba8, {etc::Effort::Fast, {}}, pkm, error)) << error;
-    EXPECT_EQ(pkm.format, etc::Format::Rgba8);
-    EXPECT_EQ(pkm.width, 6);
-    EXPECT_EQ(pkm.height, 5);
-    EXPECT_EQ(pkm.payload.size(), 4u * 16u); // 2 x 2 blocks of 16 bytes
-}
 
 TEST(PkmEncoding, RefusesImagesAPkmHeaderCannotHold)
 {

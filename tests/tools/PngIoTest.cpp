@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 #include <png.h>
+#include <zlib.h>
 
 #include <cstdio>
 
@@ -34,6 +35,23 @@ void writeRawPng(const std::string& path, int width, int height, int colourType,
     png_write_end(png, nullptr);
     png_destroy_write_struct(&png, &info);
     std::fclose(file);
+}
+
+void appendBigEndian32(std::string& bytes, std::uint32_t value)
+{
+    for (int shift = 24; shift >= 0; shift -= 8)
+        bytes.push_back(char(value >> shift));
+}
+
+// A PNG signature and chunk, with its CRC, as the format defines them.
+std::string pngChunk(const std::string& type, const std::string& data)
+{
+    std::string chunk;
+    appendBigEndian32(chunk, std::uint32_t(data.size()));
+    const std::string body = type + data;
+    chunk += body;
+    appendBigEndian32(chunk, std::uint32_t(crc32(0, reinterpret_cast<const Bytef*>(body.data()), uInt(body.size()))));
+    return chunk;
 }
 
 } // namespace
@@ -120,4 +138,20 @@ TEST(PngIo, AFailedWriteLeavesNothingBehindAndKeepsTheOldFile)
     EXPECT_FALSE(imageio::writePng(kept, broken, error));
     EXPECT_EQ(fileBytes(kept), "old contents");
     EXPECT_EQ(folderEntries(folder.path()), std::vector<std::string>{"kept.png"});
+}
+
+TEST(PngIo, RefusesAHeaderThatAsksForGigabytesBeforeAllocatingThem)
+{
+    TestFolder folder;
+    std::string header;
+    appendBigEndian32(header, 30000);
+    appendBigEndian32(header, 30000);
+    header += std::string("\x08\x06\x00\x00\x00", 5); // 8-bit RGBA, no interlace
+    const std::string path = folder.write("huge.png", "\x89PNG\r\n\x1a\n" + pngChunk("IHDR", header)
+                                                          + pngChunk("IDAT", "") + pngChunk("IEND", ""));
+    etc::Image image;
+    std::string error;
+    EXPECT_FALSE(imageio::readPng(path, image, error));
+    EXPECT_NE(error.find("too large"), std::string::npos) << error;
+    EXPECT_NE(error.find(path), std::string::npos) << error;
 }

@@ -3,6 +3,7 @@
 
 #include "AssetCatalogue.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -58,6 +59,9 @@ int main(int argc, char** argv)
     else if (argc != 3)
         return usageError("expected an asset name and an output");
     const std::string name = argv[1];
+    const auto known = assets::listAssets();
+    if (std::none_of(known.begin(), known.end(), [&](const auto& asset) { return asset.name == name; }))
+        return usageError("unknown asset '" + name + "'");
     if (name == "font" && fontPath.empty())
         return usageError("the font asset needs --font FONT.psf.gz");
     return assets::buildAsset(name, argv[2], fontPath, error) ? 0 : fail(error, exitFailure);

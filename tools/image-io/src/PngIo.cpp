@@ -11,9 +11,10 @@ namespace imageio {
 
 namespace {
 
-// PKM headers hold 16-bit sizes; anything larger cannot become a texture anyway, and the
-// limit keeps a hostile header from asking for gigabytes.
+// PKM headers hold 16-bit sizes, so no side can be larger; and a few bytes of header must not
+// make the reader ask for gigabytes: 2^28 texels (1 GiB of RGBA) at most.
 constexpr png_uint_32 maximumSide = 65535;
+constexpr std::uint64_t maximumTexels = std::uint64_t(1) << 28;
 
 // libpng reports errors through a callback that must not return; the message is kept
 // here and the callback jumps back to the setjmp in the caller.
@@ -98,6 +99,8 @@ bool decodePng(const std::vector<std::uint8_t>& bytes, etc::Image& image, PngErr
 
     png_uint_32 width = png_get_image_width(png, info);
     png_uint_32 height = png_get_image_height(png, info);
+    if (std::uint64_t(width) * height > maximumTexels)
+        png_error(png, "image too large");
     if (png_get_rowbytes(png, info) != std::size_t(width) * 4)
         png_error(png, "unexpected row layout");
     image.width = static_cast<int>(width);
