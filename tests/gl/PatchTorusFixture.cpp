@@ -17,22 +17,22 @@ void main() { fragmentColor = color; }
 void PatchTorusGl::SetUp()
 {
     ASSERT_TRUE(context.ok());
-    resourceDirectory = patchTorusShaderFolder;
+    PatchTorus::resourceDirectory = patchTorusShaderFolder;
 }
 
 void PatchTorusGl::TearDown()
 {
     // Models a test made through setUpSample go while their context is still current.
-    tearDownSample();
-    wireframeTorus = nullptr;
-    solidTorus = nullptr;
+    PatchTorus::tearDownSample();
+    PatchTorus::wireframeTorus = nullptr;
+    PatchTorus::solidTorus = nullptr;
 }
 
 void PatchTorusGl::useShaders(const std::string& baseName, const std::string& vertexShader)
 {
     folder.write(baseName + ".vert", vertexShader);
     folder.write(baseName + ".frag", plainFragmentShader);
-    resourceDirectory = folder.path() + "/";
+    PatchTorus::resourceDirectory = folder.path() + "/";
 }
 
 GLuint currentProgram()

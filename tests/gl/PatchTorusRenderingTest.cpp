@@ -69,9 +69,9 @@ using PatchTorusRendering = PatchTorusGl;
 
 TEST_F(PatchTorusRendering, SolidTorusIsSixteenInstancesOfTheGridAndTheCageIsLines)
 {
-    ASSERT_TRUE(setUpSample());
-    EXPECT_EQ(primitivesGenerated([] { solidTorus->draw(knownRotation); }), 16u * 450u);
-    EXPECT_EQ(primitivesGenerated([] { wireframeTorus->draw(knownRotation); }), 288u);
+    ASSERT_TRUE(PatchTorus::setUpSample());
+    EXPECT_EQ(primitivesGenerated([] { PatchTorus::solidTorus->draw(knownRotation); }), 16u * 450u);
+    EXPECT_EQ(primitivesGenerated([] { PatchTorus::wireframeTorus->draw(knownRotation); }), 288u);
 }
 
 // A model whose program lacks its vertex attribute has no vertex data (the solid one no
@@ -100,8 +100,8 @@ TEST_F(PatchTorusRendering, WireframeModelWithoutItsAttributeDrawsNothing)
 
 TEST_F(PatchTorusRendering, SolidSilhouetteMatchesTheCpuEvaluatedPatches)
 {
-    ASSERT_TRUE(setUpSample());
-    drawOnly(solidTorus, knownRotation);
+    ASSERT_TRUE(PatchTorus::setUpSample());
+    drawOnly(PatchTorus::solidTorus, knownRotation);
     const std::vector<std::uint8_t> pixels = readFramebuffer(width, height);
     saveArtifact("PatchTorus-solid.png", pixels, width, height);
     const std::vector<std::uint8_t> expected = solidTorusCoverage(knownRotation, width, height);
@@ -133,8 +133,8 @@ TEST_F(PatchTorusRendering, SolidSilhouetteMatchesTheCpuEvaluatedPatches)
 
 TEST_F(PatchTorusRendering, WireframePixelsLieOnTheCpuProjectedSegments)
 {
-    ASSERT_TRUE(setUpSample());
-    drawOnly(wireframeTorus, knownRotation);
+    ASSERT_TRUE(PatchTorus::setUpSample());
+    drawOnly(PatchTorus::wireframeTorus, knownRotation);
     const std::vector<std::uint8_t> pixels = readFramebuffer(width, height);
     const std::vector<Segment> segments = wireframeSegments(knownRotation, width, height);
 
@@ -170,9 +170,9 @@ TEST_F(PatchTorusRendering, WireframePixelsLieOnTheCpuProjectedSegments)
 
 TEST_F(PatchTorusRendering, FrameShowsTheGreenTorusInItsOrangeCageAndTurns)
 {
-    ASSERT_TRUE(setUpSample());
-    drawFrame();
-    for (float angle : rotationAngles)
+    ASSERT_TRUE(PatchTorus::setUpSample());
+    PatchTorus::drawFrame();
+    for (float angle : PatchTorus::rotationAngles)
         EXPECT_EQ(angle, 0.5f);
     const std::vector<std::uint8_t> first = readFramebuffer(width, height);
     saveArtifact("PatchTorus-frame.png", first, width, height);
@@ -194,6 +194,6 @@ TEST_F(PatchTorusRendering, FrameShowsTheGreenTorusInItsOrangeCageAndTurns)
     EXPECT_EQ(other, 0u);
 
     for (int frame = 0; frame < 10; ++frame)
-        drawFrame();
+        PatchTorus::drawFrame();
     EXPECT_NE(readFramebuffer(width, height), first);
 }

@@ -8,6 +8,7 @@
 #include <cstdint>
 
 using KorvoSDK::checkGl;
+using PatchTorus::resourceDirectory;
 
 namespace {
 

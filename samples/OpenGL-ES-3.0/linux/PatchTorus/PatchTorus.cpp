@@ -2,6 +2,8 @@
 
 #include "SampleShell.h"
 
+using namespace PatchTorus;
+
 int main()
 {
     resourceDirectory = assetsDirectory;

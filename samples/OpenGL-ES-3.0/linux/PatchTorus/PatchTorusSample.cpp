@@ -8,6 +8,8 @@
 using KorvoSDK::checkGl;
 using KorvoSDK::logError;
 
+namespace PatchTorus {
+
 const std::string assetsDirectory = "assets/";
 WireframeTorus* wireframeTorus = nullptr;
 InstancedSolidTorus* solidTorus = nullptr;
@@ -71,3 +73,5 @@ void tearDownSample()
     delete wireframeTorus;
     delete solidTorus;
 }
+
+} // namespace PatchTorus

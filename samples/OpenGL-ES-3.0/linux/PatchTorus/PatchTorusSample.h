@@ -7,7 +7,10 @@
 
 #include <string>
 
-// The sample's state and the hooks that the shell calls.
+// The sample's state and the hooks that the shell calls, in their own namespace so that
+// another sample's hooks can be linked beside them (the GL tests link several).
+namespace PatchTorus {
+
 extern const std::string assetsDirectory;
 extern WireframeTorus* wireframeTorus;
 extern InstancedSolidTorus* solidTorus;
@@ -17,5 +20,7 @@ extern float rotationAngles[rotationAxes];
 bool setUpSample();
 void drawFrame();
 void tearDownSample();
+
+} // namespace PatchTorus
 
 #endif

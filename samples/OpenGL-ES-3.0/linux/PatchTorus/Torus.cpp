@@ -6,7 +6,7 @@
 using KorvoSDK::checkGl;
 using KorvoSDK::Matrix;
 
-std::string resourceDirectory;
+std::string PatchTorus::resourceDirectory;
 
 namespace {
 

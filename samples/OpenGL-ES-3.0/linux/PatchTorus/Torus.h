@@ -7,8 +7,12 @@
 
 #include <string>
 
+namespace PatchTorus {
+
 // Prefix of the models' shader file paths; main points it at the assets folder.
 extern std::string resourceDirectory;
+
+} // namespace PatchTorus
 
 // A torus model with its own program and vertex array: both models share the camera,
 // scale and projection and are drawn with the frame's rotation angles (degrees).

@@ -7,6 +7,7 @@
 #include <cstdint>
 
 using KorvoSDK::checkGl;
+using PatchTorus::resourceDirectory;
 
 namespace {
 
