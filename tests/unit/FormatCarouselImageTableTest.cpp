@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace FormatCarousel;
+
 namespace {
 
 struct ExpectedRow {
@@ -19,8 +21,8 @@ struct ExpectedRow {
 const ExpectedRow expectedRows[imageCount] = {
     {0x9270, "GL_COMPRESSED_R11_EAC", "HeightMap.pkm", ShowGrey},
     {0x9271, "GL_COMPRESSED_SIGNED_R11_EAC", "HeightMapSigned.pkm", ShowSignedGrey},
-    {0x9272, "GL_COMPRESSED_RG11_EAC", "BumpMap.pkm", ShowRedGreen},
-    {0x9273, "GL_COMPRESSED_SIGNED_RG11_EAC", "BumpMapSigned.pkm", ShowSignedRedGreen},
+    {0x9272, "GL_COMPRESSED_RG11_EAC", "BumpMap.pkm", ShowNormals},
+    {0x9273, "GL_COMPRESSED_SIGNED_RG11_EAC", "BumpMapSigned.pkm", ShowSignedNormals},
     {0x9274, "GL_COMPRESSED_RGB8_ETC2", "Texture.pkm", ShowColour},
     {0x9275, "GL_COMPRESSED_SRGB8_ETC2", "Texture.pkm", ShowColour},
     {0x9278, "GL_COMPRESSED_RGBA8_ETC2_EAC", "SemiAlpha.pkm", ShowColour},
@@ -41,14 +43,6 @@ TEST(FormatCarouselImageTable, TenRowsInDisplayOrderWithTheirEnumsNamesAndFiles)
         EXPECT_EQ(imageArray[i].fileName, std::string("assets/textures/compressed/") + expected.file);
         EXPECT_EQ(imageArray[i].textureId, 0u) << "no texture before set-up";
     }
-}
-
-TEST(FormatCarouselImageTable, PathsAreBuiltFromTheAssetsFolder)
-{
-    EXPECT_EQ(assetsDirectory, "assets/");
-    EXPECT_EQ(texturesDirectory, "assets/textures/compressed/");
-    EXPECT_EQ(vertexShaderPath, "assets/vertex_shader_source.vert");
-    EXPECT_EQ(fragmentShaderPath, "assets/fragment_shader_source.frag");
 }
 
 TEST(FormatCarouselImageTable, EachFormatIsShownByItsChannelsAndSignedness)

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace FormatCarousel;
+
 namespace {
 
 class HandClock : public KorvoSDK::Timer {

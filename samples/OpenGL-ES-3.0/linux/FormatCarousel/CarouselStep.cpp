@@ -2,6 +2,8 @@
 
 #include "ImageTable.h"
 
+namespace FormatCarousel {
+
 unsigned nextImageIndex(unsigned index)
 {
     return index >= imageCount - 1 ? 0 : index + 1;
@@ -15,3 +17,5 @@ bool advanceWhenDue(KorvoSDK::Timer& timer, unsigned& index)
     timer.reset();
     return true;
 }
+
+} // namespace FormatCarousel

@@ -3,6 +3,8 @@
 
 #include "Timer.h"
 
+namespace FormatCarousel {
+
 // How long each format stays on screen: strictly more than this many seconds.
 constexpr float imageDisplaySeconds = 5.0f;
 
@@ -13,5 +15,7 @@ unsigned nextImageIndex(unsigned index);
 // passed since the timer's last reset. However long the caller was away, it is one step.
 // Returns whether it stepped.
 bool advanceWhenDue(KorvoSDK::Timer& timer, unsigned& index);
+
+} // namespace FormatCarousel
 
 #endif

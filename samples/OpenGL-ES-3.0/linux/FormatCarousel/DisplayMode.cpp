@@ -1,5 +1,7 @@
 #include "DisplayMode.h"
 
+namespace FormatCarousel {
+
 DisplayMode displayModeFor(GLenum internalFormat)
 {
     switch (internalFormat) {
@@ -8,10 +10,12 @@ DisplayMode displayModeFor(GLenum internalFormat)
     case GL_COMPRESSED_SIGNED_R11_EAC:
         return ShowSignedGrey;
     case GL_COMPRESSED_RG11_EAC:
-        return ShowRedGreen;
+        return ShowNormals;
     case GL_COMPRESSED_SIGNED_RG11_EAC:
-        return ShowSignedRedGreen;
+        return ShowSignedNormals;
     default:
         return ShowColour;
     }
 }
+
+} // namespace FormatCarousel

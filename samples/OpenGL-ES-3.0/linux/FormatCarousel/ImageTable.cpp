@@ -1,5 +1,7 @@
 #include "ImageTable.h"
 
+namespace FormatCarousel {
+
 // Defined in this order in one file: each path is built from the ones above it during
 // static initialisation.
 const std::string assetsDirectory = "assets/";
@@ -21,3 +23,5 @@ ImageEntry imageArray[imageCount] = {
     {GL_COMPRESSED_SRGB8_PUNCHTHROUGH_ALPHA1_ETC2, texturesDirectory + "BinaryAlpha.pkm",
      "GL_COMPRESSED_SRGB8_PUNCHTHROUGH_ALPHA1_ETC2", 0},
 };
+
+} // namespace FormatCarousel

@@ -5,6 +5,10 @@
 
 #include <string>
 
+// The program's names live in its own namespace: the test suites link several programs'
+// code into one executable.
+namespace FormatCarousel {
+
 // One format of the carousel: what is uploaded, from where, and the label shown with it.
 struct ImageEntry {
     GLenum internalFormat;
@@ -24,5 +28,7 @@ constexpr unsigned imageCount = 10;
 // The ten ETC2/EAC formats in the order they are shown. The linear and sRGB variant of a
 // format share a file but each gets its own texture.
 extern ImageEntry imageArray[imageCount];
+
+} // namespace FormatCarousel
 
 #endif
