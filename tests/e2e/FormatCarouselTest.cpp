@@ -327,6 +327,12 @@ const BrokenShader brokenShaders[] = {
      "Error: Could not retrieve attribute location: modelViewMatrix.\nError: Could not prepare GL objects.\n"},
 };
 
+// Test names show the case, not the record's bytes.
+void PrintTo(const BrokenShader& shader, std::ostream* out)
+{
+    *out << shader.name;
+}
+
 class FormatCarouselBrokenShader : public testing::TestWithParam<BrokenShader> {};
 
 } // namespace
