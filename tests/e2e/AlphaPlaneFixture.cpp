@@ -85,12 +85,15 @@ void ProgramCopy::writeAsset(const std::string& name, const std::string& text) c
     std::ofstream(copyFolder + "/assets/" + name, std::ios::binary | std::ios::trunc) << text;
 }
 
-RunningProgram::RunningProgram(const AlphaPlaneProgram& program, const std::string& folder)
+RunningProgram::RunningProgram(const AlphaPlaneProgram& program, const std::string& folder,
+                               const Environment& environment)
     : x11(server.displayName())
 {
     const std::string workingFolder = folder.empty() ? program.buildFolder() : folder;
-    child = std::make_unique<TestProcess>(TestProcess::Options{
-        workingFolder + "/" + program.name, {}, workingFolder, {{"DISPLAY", server.displayName()}}, {}});
+    Environment childEnvironment = environment;
+    childEnvironment.emplace_back("DISPLAY", server.displayName());
+    child = std::make_unique<TestProcess>(
+        TestProcess::Options{workingFolder + "/" + program.name, {}, workingFolder, childEnvironment, {}});
 }
 
 Window RunningProgram::waitForFirstFrame()

@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 // One of the three ETC1 alpha programs, as its build folder holds it.
@@ -56,10 +57,13 @@ private:
     std::string copyFolder;
 };
 
-// A program started in a folder (its build folder unless told) on its own X server.
+// A program started in a folder (its build folder unless told) on its own X server, with
+// any further environment variables given.
 class RunningProgram {
 public:
-    explicit RunningProgram(const AlphaPlaneProgram& program, const std::string& folder = "");
+    using Environment = std::vector<std::pair<std::string, std::string>>;
+    explicit RunningProgram(const AlphaPlaneProgram& program, const std::string& folder = "",
+                            const Environment& environment = {});
 
     TestProcess& process() { return *child; }
     X11Client& client() { return x11; }

@@ -86,6 +86,18 @@ TEST_P(AlphaPlaneProgramTest, ShaderWithoutThePositionAttributeEndsWithStatusOne
     EXPECT_TRUE(endsWith(output, "\nError: Attribute not found: \"a_v4Position\"\n")) << output;
 }
 
+TEST_P(AlphaPlaneProgramTest, WithoutEtc1EndsAfterTheListingWithStatusOne)
+{
+    // Mesa then leaves ETC1 out of the compressed formats.
+    RunningProgram running(program(), "", {{"MESA_EXTENSION_OVERRIDE", "-GL_OES_compressed_ETC1_RGB8_texture"}});
+    ASSERT_TRUE(running.serverStarted());
+    EXPECT_EQ(running.process().waitForExit(30), 1);
+    const std::string output = running.process().standardError();
+    EXPECT_EQ(output.rfind("Number of texture formats supported: ", 0), 0u) << output;
+    EXPECT_EQ(output.find("GL_ETC1_RGB8_OES"), std::string::npos) << output;
+    EXPECT_TRUE(endsWith(output, "\nError: ETC1 not supported\n")) << output;
+}
+
 INSTANTIATE_TEST_SUITE_P(Programs, AlphaPlaneProgramTest,
                          testing::Values(&packedAlphaPlane(), &rawAlphaPlane(), &stackedAlpha()), programTestName);
 
