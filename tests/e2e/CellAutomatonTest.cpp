@@ -1,0 +1,172 @@
+// CellAutomaton started in its build folder on a private X server, as a user would start it.
+// Its loop spins between the five-second ticks, so the cases here are few and short.
+
+#include "Rule30Reference.h"
+#include "TestProcess.h"
+#include "X11Client.h"
+#include "XvfbServer.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <thread>
+#include <vector>
+
+using namespace CellAutomaton;
+
+namespace {
+
+const std::string programFolder = buildPath("samples/OpenGL-ES-3.0/linux/CellAutomaton");
+const std::string program = programFolder + "/CellAutomaton";
+constexpr int windowWidth = 800;
+constexpr int windowHeight = 600;
+
+using Clock = std::chrono::steady_clock;
+
+double secondsSince(Clock::time_point start)
+{
+    return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+void sleepSeconds(double seconds)
+{
+    std::this_thread::sleep_for(std::chrono::duration<double>(seconds));
+}
+
+void sleepUntil(Clock::time_point start, double seconds)
+{
+    std::this_thread::sleep_until(start + std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(seconds)));
+}
+
+CellRow singleCellSeed()
+{
+    CellRow seed(windowWidth, 0);
+    seed[400] = 255;
+    return seed;
+}
+
+// The top row of the first reseed. The program never seeds rand(), so it draws from glibc's
+// sequence for seed 1, one value per column.
+CellRow firstReseedRow()
+{
+    srand(1);
+    CellRow row(windowWidth);
+    for (std::uint8_t& cell : row)
+        cell = rand() % 2 == 0 ? 255 : 0;
+    return row;
+}
+
+struct Picture {
+    std::vector<std::uint8_t> rgba;
+    std::vector<CellRow> cells;
+    int otherPixels = -1;
+};
+
+class CellAutomatonProgram : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(server.ok()) << "Xvfb did not start";
+        ASSERT_TRUE(client.ok());
+        ASSERT_TRUE(std::filesystem::exists(program)) << program << " is not built";
+    }
+
+    std::unique_ptr<TestProcess> start()
+    {
+        return std::make_unique<TestProcess>(
+            TestProcess::Options{program, {}, programFolder, {{"DISPLAY", server.displayName()}}, {}});
+    }
+
+    Picture capture(Window window)
+    {
+        Picture picture;
+        int width = 0, height = 0;
+        picture.rgba = client.readPixels(window, width, height);
+        EXPECT_EQ(width, windowWidth);
+        EXPECT_EQ(height, windowHeight);
+        if (width == windowWidth && height == windowHeight)
+            picture.cells = cellsInPicture(picture.rgba, width, height, &picture.otherPixels);
+        return picture;
+    }
+
+    // Polls the window until `ready` holds for what it shows, or the time is up.
+    Picture waitForPicture(Window window, double timeoutSeconds, const std::function<bool(const Picture&)>& ready)
+    {
+        const Clock::time_point start = Clock::now();
+        Picture picture = capture(window);
+        while (!ready(picture) && secondsSince(start) < timeoutSeconds) {
+            sleepSeconds(0.05);
+            picture = capture(window);
+        }
+        return picture;
+    }
+
+    // The first picture: every pixel in one of the two cell colours.
+    Picture waitForFirstPicture(Window window, double timeoutSeconds)
+    {
+        return waitForPicture(window, timeoutSeconds, [](const Picture& picture) { return picture.otherPixels == 0; });
+    }
+
+    XvfbServer server;
+    X11Client client{server.displayName()};
+};
+
+} // namespace
+
+TEST_F(CellAutomatonProgram, ShowsRule30FromTheCentreCellAtOnceThenTheFirstRandomRowAfterFiveSeconds)
+{
+    auto process = start();
+    const Window window = client.waitForWindow("main");
+    ASSERT_NE(window, 0u) << process->standardError();
+    const Clock::time_point mapped = Clock::now();
+
+    const Picture first = waitForFirstPicture(window, 5.0);
+    const Clock::time_point firstSeen = Clock::now();
+    ASSERT_EQ(first.otherPixels, 0) << "no complete picture within 5 s of the window appearing";
+    EXPECT_LT(secondsSince(mapped), 5.0) << "the first picture waited for the timer";
+    EXPECT_EQ(describeDifference(growHistory(singleCellSeed(), windowHeight), first.cells), "");
+    const std::string artifacts = buildPath("test-artifacts");
+    std::filesystem::create_directories(artifacts);
+    savePng(artifacts + "/CellAutomaton-window.png", first.rgba, windowWidth, windowHeight);
+
+    for (double at : {1.0, 2.5, 4.0}) {
+        sleepUntil(firstSeen, at);
+        EXPECT_TRUE(capture(window).rgba == first.rgba) << "the picture changed " << at << " s after it appeared";
+    }
+
+    const Picture changed = waitForPicture(window, 6.0, [&](const Picture& picture) { return picture.rgba != first.rgba; });
+    const double changedAfter = secondsSince(firstSeen);
+    ASSERT_TRUE(changed.rgba != first.rgba) << "no new picture within 10 s";
+    EXPECT_GT(changedAfter, 4.5);
+    EXPECT_LT(changedAfter, 8.0);
+    // A moment later, so that a picture still arriving in parts is whole.
+    sleepSeconds(0.3);
+    const Picture reseeded = capture(window);
+    EXPECT_EQ(reseeded.otherPixels, 0);
+    EXPECT_EQ(describeDifference(growHistory(firstReseedRow(), windowHeight), reseeded.cells), "");
+
+    // Well inside the next interval, in which nothing is drawn.
+    client.click(window, 400, 300);
+    EXPECT_EQ(process->waitForExit(4), 0);
+    EXPECT_EQ(process->standardError(), "");
+}
+
+TEST_F(CellAutomatonProgram, CloseRequestBetweenTicksEndsTheProgramWithStatusZero)
+{
+    auto process = start();
+    const Window window = client.waitForWindow("main");
+    ASSERT_NE(window, 0u) << process->standardError();
+    ASSERT_EQ(waitForFirstPicture(window, 5.0).otherPixels, 0);
+    const Clock::time_point firstSeen = Clock::now();
+
+    sleepSeconds(0.5);
+    client.requestClose(window);
+    EXPECT_EQ(process->waitForExit(3), 0);
+    EXPECT_LT(secondsSince(firstSeen), 4.5) << "the program ended only at the next tick";
+    EXPECT_EQ(process->standardError(), "");
+}
