@@ -1,121 +1,485 @@
 #include "EacEncoder.h"
 
+#include <algorithm>
+#include <array>
 #include <climits>
 #include <cmath>
+#include <cstdint>
 #include <iterator>
+#include <vector>
 
 namespace etc {
 
 namespace {
 
-// How a variant turns base and multiplier into values: base * baseScale + baseOffset plus
-// modifier times the multiplier's step.
-struct VariantShape {
-    int baseScale;
-    int baseOffset;
-    int lowestBase;
-    int highestBase;
-    // Step of one modifier unit per multiplier unit.
-    int multiplierUnit;
-    // Whether a zero multiplier is a finer step (11-bit) rather than a flat block (8-bit).
-    bool zeroIsFine;
+// The search works on bytes: each reconstruction counts as the byte it maps back to. For
+// multipliers from 1 up, a level's byte is then U(u) with u = base + multiplier * modifier
+// and U a fixed map per variant: clamp255(u) for Alpha8 and, since 8 * 255 / 2047 rounds
+// every 8u + 4 back to u, for Unsigned11 as well; for Signed11 u + 128 up to u = 0 and
+// u + 127 from u = 1 (both 0 and 1 give 128), clamped. The 11-bit zero multiplier (steps
+// of 1/8) is searched apart.
+constexpr int kLowestU = -128 - 15 * 15;
+constexpr int kHighestU = 255 + 15 * 15;
+
+class LevelBytes {
+public:
+    LevelBytes()
+    {
+        for (int u = kLowestU; u <= kHighestU; ++u) {
+            alpha[u - kLowestU] = static_cast<std::int16_t>(clamp255(u));
+            unsigned11[u - kLowestU] =
+                static_cast<std::int16_t>(byteFromEacValue(EacVariant::Unsigned11, std::clamp(u * 8 + 4, 0, 2047)));
+            signed11[u - kLowestU] =
+                static_cast<std::int16_t>(byteFromEacValue(EacVariant::Signed11, std::clamp(u * 8, -1023, 1023)));
+        }
+    }
+
+    int operator()(EacVariant variant, int u) const
+    {
+        switch (variant) {
+        case EacVariant::Unsigned11:
+            return unsigned11[u - kLowestU];
+        case EacVariant::Signed11:
+            return signed11[u - kLowestU];
+        case EacVariant::Alpha8:
+            break;
+        }
+        return alpha[u - kLowestU];
+    }
+
+private:
+    std::array<std::int16_t, kHighestU - kLowestU + 1> alpha{};
+    std::array<std::int16_t, kHighestU - kLowestU + 1> unsigned11{};
+    std::array<std::int16_t, kHighestU - kLowestU + 1> signed11{};
 };
 
-VariantShape shapeOf(EacVariant variant)
+const LevelBytes& levelBytes()
 {
-    switch (variant) {
-    case EacVariant::Unsigned11:
-        return {8, 4, 0, 255, 8, true};
-    case EacVariant::Signed11:
-        return {8, 0, -127, 127, 8, true}; // -128 would only repeat -127
-    case EacVariant::Alpha8:
-        break;
-    }
-    return {1, 0, 0, 255, 1, false};
+    static const LevelBytes table;
+    return table;
 }
 
-int multiplierStep(const VariantShape& shape, int multiplier)
+struct Block {
+    EacVariant variant;
+    std::int16_t bytes[kBlockTexels];
+    // The bytes as the sweeps see them: there every level is base + baseToByte + offset, so
+    // signed bytes above 128 move up by one to undo the step in U.
+    std::int16_t swept[kBlockTexels];
+    int low = 255;
+    int high = 0;
+    int coreLow = 0;  // the third lowest byte
+    int coreHigh = 0; // the third highest byte
+    // The sorted texels paired from the outside in: their differences, and twice the least
+    // error of the pair when one of them sits on a clamped level.
+    int pairDelta[kBlockTexels / 2];
+    int pairClamped[kBlockTexels / 2];
+    int lowestBase = 0;
+    int highestBase = 255;
+    int baseToByte = 0; // byte of a level with modifier 0 = base + baseToByte (nearly)
+};
+
+Block makeBlock(const int (&bytes)[kBlockTexels], EacVariant variant)
 {
-    if (multiplier == 0) {
-        return shape.zeroIsFine ? 1 : 0;
+    Block block{};
+    block.variant = variant;
+    int sorted[kBlockTexels];
+    for (int i = 0; i < kBlockTexels; ++i) {
+        block.bytes[i] = static_cast<std::int16_t>(bytes[i]);
+        const int shift = variant == EacVariant::Signed11 && bytes[i] > 128 ? 1 : 0;
+        block.swept[i] = static_cast<std::int16_t>(bytes[i] + shift);
+        sorted[i] = block.swept[i];
     }
-    return multiplier * shape.multiplierUnit;
+    std::sort(sorted, sorted + kBlockTexels);
+    for (int p = 0; p < kBlockTexels / 2; ++p) {
+        const int low = sorted[p];
+        const int high = sorted[kBlockTexels - 1 - p];
+        block.pairDelta[p] = std::min(high - low, 255);
+        block.pairClamped[p] = 2 * std::min(squared(255 - std::min(high, 255)), squared(std::max(low, 0)));
+    }
+    block.low = sorted[0];
+    block.high = sorted[kBlockTexels - 1];
+    block.coreLow = sorted[2];
+    block.coreHigh = sorted[kBlockTexels - 3];
+    if (variant == EacVariant::Signed11) {
+        block.lowestBase = -127; // -128 would only repeat -127
+        block.highestBase = 127;
+        block.baseToByte = 128;
+    }
+    return block;
 }
 
 struct Trial {
-    EacParams params;
-    long error = LONG_MAX;
+    int table = 0;
+    int multiplier = 0;
+    int base = 0;
+    int error = INT_MAX;
 };
 
-void evaluate(const int (&targets)[kBlockTexels], EacVariant variant, int table, int multiplier, int base, Trial& best)
+void levelsOf(const Block& block, int table, int multiplier, int base, std::int16_t (&levels)[8])
 {
-    int values[8];
     for (int k = 0; k < 8; ++k) {
-        values[k] = eacValue(variant, base, multiplier, kEacModifiers[table][k]);
+        if (multiplier == 0) {
+            levels[k] = static_cast<std::int16_t>(
+                byteFromEacValue(block.variant, eacValue(block.variant, base, 0, kEacModifiers[table][k])));
+        } else {
+            levels[k] = static_cast<std::int16_t>(levelBytes()(block.variant, base + multiplier * kEacModifiers[table][k]));
+        }
     }
-    long error = 0;
-    std::uint8_t selectors[kBlockTexels];
+}
+
+// Exact error of one candidate; written for the compiler to vectorise over the texels.
+int byteError(const Block& block, int table, int multiplier, int base)
+{
+    std::int16_t levels[8];
+    levelsOf(block, table, multiplier, base, levels);
+    std::int16_t nearest[kBlockTexels];
+    std::fill(std::begin(nearest), std::end(nearest), INT16_MAX);
+    for (int k = 0; k < 8; ++k) {
+        for (int i = 0; i < kBlockTexels; ++i) {
+            std::int16_t d = static_cast<std::int16_t>(block.bytes[i] - levels[k]);
+            d = d < 0 ? static_cast<std::int16_t>(-d) : d;
+            nearest[i] = std::min(nearest[i], d);
+        }
+    }
+    int error = 0;
     for (int i = 0; i < kBlockTexels; ++i) {
-        int bestError = INT_MAX;
-        int bestSelector = 0;
-        for (int k = 0; k < 8; ++k) {
-            const int e = squared(values[k] - targets[i]);
-            if (e < bestError) {
-                bestError = e;
-                bestSelector = k;
+        error += nearest[i] * nearest[i];
+    }
+    return error;
+}
+
+void tryCandidate(const Block& block, int table, int multiplier, int base, Trial& best)
+{
+    if (base < block.lowestBase || base > block.highestBase) {
+        return;
+    }
+    const int error = byteError(block, table, multiplier, base);
+    if (error < best.error) {
+        best = {table, multiplier, base, error};
+    }
+}
+
+constexpr int kLanes = 8;
+constexpr int kMaxSweep = 256;
+// Per-texel errors in a sweep are capped so that 16 of them add up in signed 16 bits; a
+// level more than 45 bytes from a texel never belongs to a good candidate anyway.
+constexpr int kCappedError = 2047;
+constexpr int kHighestGap = 256;
+constexpr int kGapEntries = 2 * kHighestGap + 1 + kMaxSweep;
+
+// For every table and multiplier from 1, g(x) = the squared distance from x to the nearest
+// of the scaled modifiers, capped; stored from x = kHighestGap downwards.
+class GapTables {
+public:
+    GapTables() : gaps(16 * 16 * kGapEntries)
+    {
+        for (int table = 0; table < 16; ++table) {
+            for (int multiplier = 1; multiplier <= 15; ++multiplier) {
+                std::uint16_t* out = &gaps[(table * 16 + multiplier) * kGapEntries];
+                for (int j = 0; j < kGapEntries; ++j) {
+                    const int x = kHighestGap - j;
+                    int nearest = INT_MAX;
+                    for (int modifier : kEacModifiers[table]) {
+                        nearest = std::min(nearest, squared(x - multiplier * modifier));
+                    }
+                    out[j] = static_cast<std::uint16_t>(std::min(nearest, kCappedError));
+                }
             }
         }
-        selectors[i] = static_cast<std::uint8_t>(bestSelector);
-        error += bestError;
-        if (error >= best.error) {
-            return;
+    }
+
+    const std::uint16_t* of(int table, int multiplier) const { return &gaps[(table * 16 + multiplier) * kGapEntries]; }
+
+private:
+    std::vector<std::uint16_t> gaps;
+};
+
+const GapTables& gapTables()
+{
+    static const GapTables tables;
+    return tables;
+}
+
+// A bound below the error of every base for one table and multiplier: pair the sorted texels
+// from the outside in; the two of a pair differ by delta, two levels by some multiple of the
+// multiplier, and the pair's error is at least half the square of the mismatch, unless one
+// of them sits on a clamped level. pairBound(table, multiplier)[delta] holds that square.
+class PairBounds {
+public:
+    PairBounds() : bounds(16 * 16 * 256)
+    {
+        for (int table = 0; table < 16; ++table) {
+            for (int multiplier = 1; multiplier <= 15; ++multiplier) {
+                std::uint16_t* out = &bounds[(table * 16 + multiplier) * 256];
+                for (int delta = 0; delta < 256; ++delta) {
+                    int nearest = INT_MAX;
+                    for (int low : kEacModifiers[table]) {
+                        for (int high : kEacModifiers[table]) {
+                            if (high >= low) {
+                                nearest = std::min(nearest, squared(delta - multiplier * (high - low)));
+                            }
+                        }
+                    }
+                    out[delta] = static_cast<std::uint16_t>(std::min(nearest, 65535));
+                }
+            }
         }
     }
-    best.error = error;
-    best.params.base = base;
-    best.params.multiplier = multiplier;
-    best.params.table = table;
-    std::copy(std::begin(selectors), std::end(selectors), best.params.selectors);
+
+    const std::uint16_t* of(int table, int multiplier) const { return &bounds[(table * 16 + multiplier) * 256]; }
+
+private:
+    std::vector<std::uint16_t> bounds;
+};
+
+const PairBounds& pairBounds()
+{
+    static const PairBounds bounds;
+    return bounds;
+}
+
+struct Swept {
+    int base = 0;
+    int error = INT_MAX;
+};
+
+// The base with the least error for one table and multiplier, over [firstBase, lastBase],
+// with every level taken as exactly base + baseToByte + offset (no clamping): the error of
+// texel c is then g(c - baseToByte - base), so one table serves every base. The loops run
+// over whole groups of lanes so that the compiler vectorises them.
+Swept sweepBases(const Block& block, int table, int multiplier, int firstBase, int lastBase)
+{
+    const std::uint16_t* gaps = gapTables().of(table, multiplier);
+    const int groups = (lastBase - firstBase) / kLanes + 1;
+    // g(x) sits at kHighestGap - x; consecutive bases lower x by one.
+    const std::uint16_t* g[kBlockTexels];
+    for (int i = 0; i < kBlockTexels; ++i) {
+        g[i] = gaps + (kHighestGap - (block.swept[i] - block.baseToByte - firstBase));
+    }
+    std::int16_t errors[kMaxSweep + kLanes];
+    for (int group = 0; group < groups; ++group) {
+        std::int16_t sum[kLanes] = {};
+        for (int i = 0; i < kBlockTexels; ++i) {
+            for (int lane = 0; lane < kLanes; ++lane) {
+                sum[lane] = static_cast<std::int16_t>(sum[lane] + g[i][group * kLanes + lane]);
+            }
+        }
+        std::copy(sum, sum + kLanes, errors + group * kLanes);
+    }
+    // Lanes past lastBase must not win.
+    std::fill(errors + (lastBase - firstBase + 1), errors + groups * kLanes, INT16_MAX);
+    std::int16_t least[kLanes];
+    std::int16_t leastGroup[kLanes] = {};
+    std::copy(errors, errors + kLanes, least);
+    for (int group = 1; group < groups; ++group) {
+        for (int lane = 0; lane < kLanes; ++lane) {
+            const std::int16_t e = errors[group * kLanes + lane];
+            const bool lower = e < least[lane];
+            least[lane] = lower ? e : least[lane];
+            leastGroup[lane] = lower ? static_cast<std::int16_t>(group) : leastGroup[lane];
+        }
+    }
+    int bestLane = 0;
+    for (int lane = 1; lane < kLanes; ++lane) {
+        if (least[lane] < least[bestLane]) {
+            bestLane = lane;
+        }
+    }
+    return {firstBase + leastGroup[bestLane] * kLanes + bestLane, least[bestLane]};
+}
+
+// Bases worth sweeping: from where the top level reaches the top texel to where the bottom
+// level reaches the bottom one, widened by `margin`; around the centred base when the
+// levels span less than the texels.
+void baseRange(const Block& block, int lowestOffset, int highestOffset, int margin, int& first, int& last)
+{
+    const int fromTop = block.high - block.baseToByte - highestOffset;
+    const int fromBottom = block.low - block.baseToByte - lowestOffset;
+    first = std::min(fromTop, fromBottom) - margin;
+    last = std::max(fromTop, fromBottom) + margin;
+    first = std::max(first, block.lowestBase);
+    last = std::min({last, block.highestBase, first + kMaxSweep - 1});
+}
+
+struct Sweep {
+    int table = 0;
+    int multiplier = 0;
+    Swept result;
+};
+
+// Twice the pair bound (in the swept bytes, as the sweeps' errors are).
+int doubledLowerBound(const Block& block, int table, int multiplier)
+{
+    const std::uint16_t* bound = pairBounds().of(table, multiplier);
+    int doubled = 0;
+    for (int p = 0; p < kBlockTexels / 2; ++p) {
+        doubled += std::min<int>(bound[block.pairDelta[p]], block.pairClamped[p]);
+    }
+    return doubled;
+}
+
+Sweep sweepMultiplier(const Block& block, int table, int multiplier, int margin)
+{
+    const int* m = kEacModifiers[table];
+    int first = 0;
+    int last = 0;
+    baseRange(block, multiplier * m[3], multiplier * m[7], margin, first, last);
+    Sweep sweep{table, multiplier, {}};
+    if (first <= last) {
+        sweep.result = sweepBases(block, table, multiplier, first, last);
+    }
+    return sweep;
+}
+
+// Multipliers near the one whose outermost modifiers span all texels, and near the one
+// whose inner modifiers span the texels without the two lowest and highest (blocks with
+// outliers want the outer modifiers for those alone).
+struct MultiplierChoice {
+    int spanning;
+    int core;
+};
+
+MultiplierChoice keyMultipliers(const Block& block, int table)
+{
+    const int* m = kEacModifiers[table];
+    auto nearest = [](int span, int modifierSpan) {
+        return std::clamp(static_cast<int>(std::lround(span / double(modifierSpan))), 1, 15);
+    };
+    return {nearest(block.high - block.low, m[7] - m[3]), nearest(block.coreHigh - block.coreLow, m[6] - m[2])};
+}
+
+enum class Plan { Skip, Swept, Neighbour };
+
+// The neighbours of the key multipliers that the second round may sweep.
+void planNeighbours(const MultiplierChoice& key, const SearchSettings& settings, Plan (&plan)[16])
+{
+    auto want = [&](int m) {
+        Plan& p = plan[std::clamp(m, 1, 15)];
+        p = p == Plan::Swept ? Plan::Swept : Plan::Neighbour;
+    };
+    for (int m = key.spanning - settings.eacMultipliersBelow; m <= key.spanning + settings.eacMultipliersAbove; ++m) {
+        want(m);
+    }
+    for (int m = key.core - settings.eacCoreMultiplierReach; m <= key.core + settings.eacCoreMultiplierReach; ++m) {
+        want(m);
+    }
+}
+
+// The sweeps with the least errors so far, best first.
+class BestSweeps {
+public:
+    explicit BestSweeps(int capacity) : capacity(std::min(capacity, kMaxKept)) {}
+
+    void offer(const Sweep& sweep)
+    {
+        int at = count < capacity ? count++ : capacity;
+        if (at == capacity && sweep.result.error >= kept[capacity - 1].result.error) {
+            return;
+        }
+        at = std::min(at, capacity - 1);
+        while (at > 0 && kept[at - 1].result.error > sweep.result.error) {
+            kept[at] = kept[at - 1];
+            --at;
+        }
+        kept[at] = sweep;
+    }
+
+    int size() const { return count; }
+    const Sweep& operator[](int k) const { return kept[k]; }
+
+private:
+    static constexpr int kMaxKept = 32;
+    int capacity;
+    int count = 0;
+    Sweep kept[kMaxKept];
+};
+
+// The 11-bit zero multiplier puts the levels within about two bytes of the base.
+void searchFineSteps(const Block& block, Trial& best)
+{
+    if (block.high - block.low > 3) {
+        return;
+    }
+    int sum = 0;
+    for (std::int16_t b : block.bytes) {
+        sum += b;
+    }
+    const int centre = static_cast<int>(std::lround(sum / 16.0)) - block.baseToByte;
+    for (int table = 0; table < 16; ++table) {
+        for (int base = centre - 2; base <= centre + 1; ++base) {
+            tryCandidate(block, table, 0, base, best);
+        }
+    }
+}
+
+// Each texel's selector: the least 8-bit error, and among equals the value nearest the
+// exact target.
+EacParams selectorsFor(const Block& block, const Trial& trial)
+{
+    EacParams p;
+    p.base = trial.base;
+    p.multiplier = trial.multiplier;
+    p.table = trial.table;
+    int values[8];
+    for (int k = 0; k < 8; ++k) {
+        values[k] = eacValue(block.variant, trial.base, trial.multiplier, kEacModifiers[trial.table][k]);
+    }
+    for (int i = 0; i < kBlockTexels; ++i) {
+        const double exact = block.variant == EacVariant::Unsigned11 ? block.bytes[i] * 2047.0 / 255.0
+                             : block.variant == EacVariant::Signed11 ? (block.bytes[i] * 2.0 / 255.0 - 1.0) * 1023.0
+                                                                     : block.bytes[i];
+        double bestCost = INFINITY;
+        for (int k = 0; k < 8; ++k) {
+            const int byteError = squared(byteFromEacValue(block.variant, values[k]) - block.bytes[i]);
+            const double cost = byteError * 65536.0 + std::abs(values[k] - exact);
+            if (cost < bestCost) {
+                bestCost = cost;
+                p.selectors[i] = static_cast<std::uint8_t>(k);
+            }
+        }
+    }
+    return p;
 }
 
 } // namespace
 
-std::uint64_t encodeEacBlock(const int (&targets)[kBlockTexels], EacVariant variant, const SearchSettings& settings)
+std::uint64_t encodeEacBlock(const int (&bytes)[kBlockTexels], EacVariant variant, const SearchSettings& settings)
 {
-    const VariantShape shape = shapeOf(variant);
-    const auto [lowIt, highIt] = std::minmax_element(std::begin(targets), std::end(targets));
-    const int low = *lowIt;
-    const int high = *highIt;
-    const double centre = (low + high) / 2.0;
-    Trial best;
+    const Block block = makeBlock(bytes, variant);
+    BestSweeps sweeps(settings.eacSettledSweeps);
+    // The key multipliers of every table first, so that the pair bound can skip many of
+    // their neighbours after.
+    Plan plans[16][16] = {};
     for (int table = 0; table < 16; ++table) {
-        const int smallest = kEacModifiers[table][3];
-        const int largest = kEacModifiers[table][7];
-        const int width = largest - smallest;
-        const double ideal = (high - low) / static_cast<double>(width * shape.multiplierUnit);
-        const int nearest = std::clamp(static_cast<int>(std::lround(ideal)), 1, 15);
-        int multipliers[32];
-        int count = 0;
-        for (int m = nearest - settings.eacMultiplierReach; m <= nearest + settings.eacMultiplierReach; ++m) {
-            if (m >= 1 && m <= 15) {
-                multipliers[count++] = m;
+        const MultiplierChoice key = keyMultipliers(block, table);
+        for (int m : {key.spanning, key.core}) {
+            if (plans[table][m] != Plan::Swept) {
+                plans[table][m] = Plan::Swept;
+                sweeps.offer(sweepMultiplier(block, table, m, settings.eacBaseMargin));
             }
         }
-        // A zero multiplier: 1/8 steps for the 11-bit variants, a flat block for alpha.
-        if (shape.zeroIsFine ? (high - low) <= 2 * width : high == low) {
-            multipliers[count++] = 0;
-        }
-        for (int k = 0; k < count; ++k) {
-            const int m = multipliers[k];
-            const int step = multiplierStep(shape, m);
-            const double middle = (smallest + largest) / 2.0 * step;
-            const int centred = static_cast<int>(std::lround((centre - shape.baseOffset - middle) / shape.baseScale));
-            for (int base = centred - settings.eacBaseReach; base <= centred + settings.eacBaseReach; ++base) {
-                evaluate(targets, variant, table, m, std::clamp(base, shape.lowestBase, shape.highestBase), best);
+        planNeighbours(key, settings, plans[table]);
+    }
+    for (int table = 0; table < 16; ++table) {
+        for (int m = 1; m <= 15; ++m) {
+            if (plans[table][m] == Plan::Neighbour &&
+                doubledLowerBound(block, table, m) < 2 * sweeps[0].result.error) {
+                sweeps.offer(sweepMultiplier(block, table, m, settings.eacBaseMargin));
             }
         }
     }
-    return packEac(best.params);
+    // The sweeps ignore clamping and the slight curve of the signed map: settle the bases of
+    // the best ones on the exact error around their choice.
+    Trial best;
+    for (int k = 0; k < sweeps.size(); ++k) {
+        for (int base = sweeps[k].result.base - 1; base <= sweeps[k].result.base + 1; ++base) {
+            tryCandidate(block, sweeps[k].table, sweeps[k].multiplier, base, best);
+        }
+    }
+    if (variant != EacVariant::Alpha8) {
+        searchFineSteps(block, best);
+    }
+    return packEac(selectorsFor(block, best));
 }
 
 } // namespace etc

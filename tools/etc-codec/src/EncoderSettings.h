@@ -18,10 +18,15 @@ struct SearchSettings {
     int thRefineRounds;
     // Planar mode: whether the rounded plane is refined over neighbouring codes.
     bool planarNeighbours;
-    // EAC: multipliers tried around the one that spans the block's range, and base values
-    // tried around the centred one.
-    int eacMultiplierReach;
-    int eacBaseReach;
+    // EAC: every table sweeps its bases for the multipliers around the one whose outer
+    // modifiers span the block and around the one whose inner modifiers span its core. How
+    // far past the bases where the levels reach the texels a sweep goes, and how many of the
+    // best sweeps settle their base on the exact error.
+    int eacMultipliersBelow;
+    int eacMultipliersAbove;
+    int eacCoreMultiplierReach;
+    int eacBaseMargin;
+    int eacSettledSweeps;
 };
 
 const SearchSettings& searchSettings(Effort effort);

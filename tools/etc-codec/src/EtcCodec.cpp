@@ -37,11 +37,11 @@ EacVariant eacVariantOf(const FormatInfo& info) { return info.isSigned ? EacVari
 
 std::uint64_t encodeEacChannel(const PixelBlock& block, int channel, EacVariant variant, const SearchSettings& settings)
 {
-    int targets[kBlockTexels];
+    int bytes[kBlockTexels];
     for (int i = 0; i < kBlockTexels; ++i) {
-        targets[i] = eacTargetFromByte(variant, block.rgba[i][channel]);
+        bytes[i] = block.rgba[i][channel];
     }
-    return encodeEacBlock(targets, variant, settings);
+    return encodeEacBlock(bytes, variant, settings);
 }
 
 // Writes the 8 or 16 bytes of one block.

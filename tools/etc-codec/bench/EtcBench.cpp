@@ -1,0 +1,177 @@
+// etc-bench: encodes PNG images in the ETC formats and prints, per image and format, the
+// quality of the decoded result and the single-threaded encode speed.
+
+#include "EtcCodec.h"
+#include "EtcFormat.h"
+#include "ImageQuality.h"
+#include "PngIo.h"
+
+#include <cmath>
+#include <cstdio>
+#include <ctime>
+#include <string>
+#include <vector>
+
+namespace {
+
+const char* const kUsage =
+    "Usage: etc-bench [--effort fast|default|best] [--format NAME]... IMAGE.png...\n"
+    "\n"
+    "Encodes each PNG image in each format (all eleven unless --format names some), decodes\n"
+    "it again and prints one row per image and format: the PSNR of the channels the format\n"
+    "carries and the encode speed in megapixels per second of CPU time (one thread).\n"
+    "\n"
+    "Quality: PSNR = 10 log10(255^2 / MSE) over 8-bit channels. ETC1 and the RGB formats: RGB.\n"
+    "RGBA8: RGB and A separately. Punchthrough: RGB where the source alpha is 255, and the\n"
+    "number of texels whose alpha lands on the other side of 128. R11: R. RG11: R and G. An\n"
+    "11-bit EAC value v counts as round(v * 255 / 2047); the signed formats map the channels\n"
+    "to [-1, 1] and are measured after mapping back.\n"
+    "\n"
+    "Options:\n"
+    "  --effort LEVEL  search effort (default: default):\n"
+    "                    fast     one modifier table refined per subblock, one T/H colour\n"
+    "                             split, no planar refinement, one EAC multiplier and base per\n"
+    "                             table: about twice as fast, a little lower quality\n"
+    "                    default  the balance the asset build uses\n"
+    "                    best     every table, more refinement rounds and T/H splits, wider\n"
+    "                             EAC search: several times slower for a small gain\n"
+    "  --format NAME   only this format (repeatable): etc1, r11, signed-r11, rg11,\n"
+    "                  signed-rg11, rgb8, srgb8, rgba8, srgb8-alpha8, rgb8-a1, srgb8-a1\n"
+    "  --help          print this text\n";
+
+struct Arguments {
+    etc::Effort effort = etc::Effort::Default;
+    std::vector<etc::Format> formats;
+    std::vector<std::string> images;
+};
+
+bool parseEffort(const std::string& name, etc::Effort& effort)
+{
+    if (name == "fast") {
+        effort = etc::Effort::Fast;
+    } else if (name == "default") {
+        effort = etc::Effort::Default;
+    } else if (name == "best") {
+        effort = etc::Effort::Best;
+    } else {
+        return false;
+    }
+    return true;
+}
+
+// Returns 0 to go on, or the exit status to end with.
+int parseArguments(int argc, char** argv, Arguments& args)
+{
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        const bool hasValue = i + 1 < argc;
+        if (arg == "--help") {
+            std::fputs(kUsage, stdout);
+            return -1;
+        }
+        if (arg == "--effort") {
+            if (!hasValue || !parseEffort(argv[++i], args.effort)) {
+                std::fprintf(stderr, "Error: --effort needs fast, default or best\n");
+                return 1;
+            }
+        } else if (arg == "--format") {
+            const etc::FormatInfo* info = hasValue ? etc::findFormatByToolName(argv[++i]) : nullptr;
+            if (info == nullptr) {
+                std::fprintf(stderr, "Error: --format needs a format name (see --help)\n");
+                return 1;
+            }
+            args.formats.push_back(info->format);
+        } else if (arg.rfind("--", 0) == 0) {
+            std::fprintf(stderr, "Error: unknown option %s (see --help)\n", arg.c_str());
+            return 1;
+        } else {
+            args.images.push_back(arg);
+        }
+    }
+    if (args.images.empty()) {
+        std::fprintf(stderr, "Error: no images given (see --help)\n");
+        return 1;
+    }
+    if (args.formats.empty()) {
+        for (const etc::FormatInfo& info : etc::allFormats()) {
+            args.formats.push_back(info.format);
+        }
+    }
+    return 0;
+}
+
+double cpuSeconds()
+{
+    timespec now{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+    return static_cast<double>(now.tv_sec) + now.tv_nsec * 1e-9;
+}
+
+std::string decibels(double value)
+{
+    if (std::isinf(value)) {
+        return "inf";
+    }
+    if (std::isnan(value)) {
+        return "n/a";
+    }
+    char text[32];
+    std::snprintf(text, sizeof text, "%.2f dB", value);
+    return text;
+}
+
+std::string describe(const etc::FormatQuality& q)
+{
+    std::string text = std::string(q.channelsName) + " " + decibels(q.channelsPsnr);
+    if (q.hasAlpha) {
+        text += ", A " + decibels(q.alphaPsnr);
+    }
+    if (q.hasAlphaClasses) {
+        text += " (alpha 255), " + std::to_string(q.alphaMismatches) + " alpha class errors";
+    }
+    return text;
+}
+
+std::string baseName(const std::string& path)
+{
+    const std::size_t slash = path.find_last_of('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+void benchmark(const std::string& name, const etc::Image& image, etc::Format format, etc::Effort effort)
+{
+    etc::EncodeOptions options;
+    options.effort = effort;
+    const double start = cpuSeconds();
+    const std::vector<std::uint8_t> payload = etc::encodeImage(image, format, options);
+    const double seconds = cpuSeconds() - start;
+    const etc::DecodedImage decoded = etc::decodeImage(payload.data(), format, image.width, image.height);
+    const double megapixels = static_cast<double>(image.width) * image.height / 1e6;
+    std::printf("%-18s %-13s %-52s %8.2f\n", name.c_str(), etc::formatInfo(format).toolName,
+                describe(etc::measureQuality(image, decoded, format)).c_str(),
+                seconds > 0 ? megapixels / seconds : 0.0);
+    std::fflush(stdout);
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    Arguments args;
+    if (const int status = parseArguments(argc, argv, args); status != 0) {
+        return status < 0 ? 0 : status;
+    }
+    std::printf("%-18s %-13s %-52s %8s\n", "image", "format", "quality", "Mpx/s");
+    for (const std::string& path : args.images) {
+        etc::Image image;
+        std::string error;
+        if (!imageio::readPng(path, image, error)) {
+            std::fprintf(stderr, "Error: %s\n", error.c_str());
+            return 1;
+        }
+        for (etc::Format format : args.formats) {
+            benchmark(baseName(path), image, format, args.effort);
+        }
+    }
+    return 0;
+}

@@ -1,0 +1,39 @@
+#ifndef ETC_IMAGE_QUALITY_H
+#define ETC_IMAGE_QUALITY_H
+
+#include "EtcCodec.h"
+
+// How close a decoded texture comes to its source: PSNR = 10 log10(255^2 / MSE) over 8-bit
+// channels. EAC values count as the 8-bit channel values DecodedImage::rgba holds.
+namespace etc {
+
+enum ChannelMask : unsigned {
+    kRed = 1,
+    kGreen = 2,
+    kBlue = 4,
+    kAlpha = 8,
+    kRgb = kRed | kGreen | kBlue,
+};
+
+// Infinity for identical channels. With `opaqueOnly`, only texels whose reference alpha is
+// 255 count (NaN when there are none).
+double psnr(const Image& reference, const Image& decoded, unsigned channels, bool opaqueOnly = false);
+
+// Texels whose decoded alpha lies on the other side of 128 than the reference's.
+long alphaClassMismatches(const Image& reference, const Image& decoded);
+
+// The measures a format is judged by.
+struct FormatQuality {
+    const char* channelsName;       // "RGB", "R", "RG"
+    double channelsPsnr = 0;
+    bool hasAlpha = false;          // the RGBA8 formats: PSNR of A
+    double alphaPsnr = 0;
+    bool hasAlphaClasses = false;   // punchthrough: RGB counts only where alpha is 255
+    long alphaMismatches = 0;
+};
+
+FormatQuality measureQuality(const Image& reference, const DecodedImage& decoded, Format format);
+
+} // namespace etc
+
+#endif
