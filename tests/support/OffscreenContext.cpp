@@ -1,8 +1,14 @@
 #include "OffscreenContext.h"
 
+#include <EGL/eglext.h>
+
 OffscreenContext::OffscreenContext(int width, int height)
 {
-    display = eglGetDisplay(EGL_DEFAULT_DISPLAY);
+    // Mesa's surfaceless platform needs no X connection for a pbuffer; elsewhere the
+    // default display serves.
+    display = eglGetPlatformDisplay(EGL_PLATFORM_SURFACELESS_MESA, EGL_DEFAULT_DISPLAY, nullptr);
+    if (display == EGL_NO_DISPLAY)
+        display = eglGetDisplay(EGL_DEFAULT_DISPLAY);
     if (display == EGL_NO_DISPLAY || eglInitialize(display, nullptr, nullptr) != EGL_TRUE)
         return;
     const EGLint configAttributes[] = {

@@ -3,7 +3,7 @@
 
 #include <EGL/egl.h>
 
-// An OpenGL ES 3 context current on a pbuffer of the default display, for tests that need
+// An OpenGL ES 3 context current on a pbuffer, for tests that need
 // real GL without a window. Released on destruction.
 class OffscreenContext {
 public:

@@ -1,13 +1,12 @@
 #include "X11Client.h"
 
+#include "PngIo.h"
 #include "WindowCapture.h"
 
 #include <X11/Xatom.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
-#include <png.h>
 
-#include <cstdio>
 
 X11Client::X11Client(const std::string& displayName)
 {
@@ -87,23 +86,6 @@ std::vector<std::uint8_t> X11Client::readPixels(Window window, int& width, int& 
 
 bool savePng(const std::string& path, const std::vector<std::uint8_t>& rgba, int width, int height)
 {
-    FILE* file = fopen(path.c_str(), "wb");
-    if (file == nullptr)
-        return false;
-    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-    png_infop info = png_create_info_struct(png);
-    if (setjmp(png_jmpbuf(png))) {
-        png_destroy_write_struct(&png, &info);
-        fclose(file);
-        return false;
-    }
-    png_init_io(png, file);
-    png_set_IHDR(png, info, static_cast<png_uint_32>(width), static_cast<png_uint_32>(height), 8,
-                 PNG_COLOR_TYPE_RGBA, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-    png_write_info(png, info);
-    for (int y = 0; y < height; ++y)
-        png_write_row(png, &rgba[static_cast<size_t>(y) * static_cast<size_t>(width) * 4]);
-    png_write_end(png, nullptr);
-    png_destroy_write_struct(&png, &info);
-    return fclose(file) == 0;
+    std::string error;
+    return imageio::writePng(path, etc::Image{width, height, rgba}, error);
 }
