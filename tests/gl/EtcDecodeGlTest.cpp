@@ -1,0 +1,366 @@
+// The codec's decoder against the GL's own, bit for bit, in all eleven formats: each texture
+// is drawn texel for texel (texelFetch at 1:1) into a float framebuffer and read back, so
+// that the 11-bit EAC values and the sRGB decode arrive without 8-bit rounding. The blocks
+// are random words, which hit every mode (with a few bits forced for the rare cases), and
+// the encoder's blocks of a procedural picture.
+
+#include "BlockLayout.h"
+#include "EtcCodec.h"
+#include "Etc2ModeBits.h"
+#include "OffscreenContext.h"
+
+#include <GLES3/gl3.h>
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdint>
+#include <random>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace {
+
+// 16 x 8 blocks, the last column and row only partly inside the texture.
+constexpr int kWidth = 62;
+constexpr int kHeight = 30;
+constexpr int kBlocks = 16 * 8;
+
+bool isEac(const etc::FormatInfo& info) { return info.channels <= 2; }
+bool isPunchthrough(const etc::FormatInfo& info) { return info.channels == 4 && info.blockBytes == 8; }
+
+GLuint compile(GLenum type, const char* source)
+{
+    const GLuint shader = glCreateShader(type);
+    glShaderSource(shader, 1, &source, nullptr);
+    glCompileShader(shader);
+    GLint status = 0;
+    glGetShaderiv(shader, GL_COMPILE_STATUS, &status);
+    EXPECT_EQ(status, GL_TRUE) << source;
+    return shader;
+}
+
+// Uploads the payload, draws texel (x, y) into pixel (x, y) of an RGBA32F framebuffer and
+// returns the pixels, texel rows in stored order.
+std::vector<float> drawnByGl(const etc::FormatInfo& info, const std::vector<std::uint8_t>& payload)
+{
+    GLuint texture = 0;
+    glGenTextures(1, &texture);
+    glBindTexture(GL_TEXTURE_2D, texture);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+    glCompressedTexImage2D(GL_TEXTURE_2D, 0, info.glInternalFormat, kWidth, kHeight, 0,
+                           static_cast<GLsizei>(payload.size()), payload.data());
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR)) << info.glName << " upload";
+
+    GLuint target = 0;
+    glGenTextures(1, &target);
+    glBindTexture(GL_TEXTURE_2D, target);
+    glTexStorage2D(GL_TEXTURE_2D, 1, GL_RGBA32F, kWidth, kHeight);
+    GLuint framebuffer = 0;
+    glGenFramebuffers(1, &framebuffer);
+    glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
+    glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, target, 0);
+    EXPECT_EQ(glCheckFramebufferStatus(GL_FRAMEBUFFER), static_cast<GLenum>(GL_FRAMEBUFFER_COMPLETE));
+
+    const GLuint program = glCreateProgram();
+    glAttachShader(program, compile(GL_VERTEX_SHADER, "#version 300 es\n"
+                                                      "void main() {\n"
+                                                      "  vec2 p = vec2(gl_VertexID == 1 ? 3.0 : -1.0, gl_VertexID == 2 ? 3.0 : -1.0);\n"
+                                                      "  gl_Position = vec4(p, 0.0, 1.0);\n"
+                                                      "}\n"));
+    glAttachShader(program, compile(GL_FRAGMENT_SHADER, "#version 300 es\n"
+                                                        "precision highp float;\n"
+                                                        "uniform highp sampler2D image;\n"
+                                                        "out vec4 colour;\n"
+                                                        "void main() { colour = texelFetch(image, ivec2(gl_FragCoord.xy), 0); }\n"));
+    glLinkProgram(program);
+    glUseProgram(program);
+    glActiveTexture(GL_TEXTURE0);
+    glBindTexture(GL_TEXTURE_2D, texture);
+    glUniform1i(glGetUniformLocation(program, "image"), 0);
+    glViewport(0, 0, kWidth, kHeight);
+    glDisable(GL_BLEND);
+    glDrawArrays(GL_TRIANGLES, 0, 3);
+
+    std::vector<float> pixels(static_cast<std::size_t>(kWidth) * kHeight * 4);
+    glReadPixels(0, 0, kWidth, kHeight, GL_RGBA, GL_FLOAT, pixels.data());
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR)) << info.glName << " draw";
+    glDeleteProgram(program);
+    glDeleteFramebuffers(1, &framebuffer);
+    glDeleteTextures(1, &target);
+    glDeleteTextures(1, &texture);
+    return pixels;
+}
+
+double srgbToLinear(int byte)
+{
+    const double c = byte / 255.0;
+    return c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
+}
+
+// The integer a GL value stands for: an 8-bit channel, an sRGB byte after the GL's linear
+// decode, or an 11-bit EAC value. Fails the test if the value lies between two of them.
+class GlValues {
+public:
+    explicit GlValues(const etc::FormatInfo& info) : info(info)
+    {
+        for (int b = 0; b < 256; ++b) {
+            linear[b] = srgbToLinear(b);
+        }
+    }
+
+    int unorm8(float v) const { return onGrid(v * 255.0, "8-bit"); }
+    int eac(float v) const { return onGrid(v * (info.isSigned ? 1023.0 : 2047.0), "11-bit"); }
+
+    int srgb(float v) const
+    {
+        int nearest = 0;
+        for (int b = 1; b < 256; ++b) {
+            if (std::abs(linear[b] - v) < std::abs(linear[nearest] - v)) {
+                nearest = b;
+            }
+        }
+        // Nearer to this byte than halfway to the next, or it stands for no byte at all.
+        const double gap = v > linear[nearest] ? (nearest < 255 ? linear[nearest + 1] - linear[nearest] : 1.0)
+                                                : (nearest > 0 ? linear[nearest] - linear[nearest - 1] : 1.0);
+        EXPECT_LT(std::abs(linear[nearest] - v), gap / 2) << "linear value " << v << " is no sRGB byte";
+
+        return nearest;
+    }
+
+private:
+    int onGrid(double scaled, const char* what) const
+    {
+        const double rounded = std::round(scaled);
+        EXPECT_LT(std::abs(scaled - rounded), 0.05) << scaled << " is no " << what << " value";
+        return static_cast<int>(rounded);
+    }
+
+    const etc::FormatInfo& info;
+    double linear[256];
+};
+
+// Compares the decoder with the GL for one payload; reports the first texels that differ.
+void expectDecodedAsGl(const etc::FormatInfo& info, const std::vector<std::uint8_t>& payload)
+{
+    ASSERT_EQ(payload.size(), etc::payloadSize(info.format, kWidth, kHeight));
+    const etc::DecodedImage decoded = etc::decodeImage(payload.data(), info.format, kWidth, kHeight);
+    const std::vector<float> gl = drawnByGl(info, payload);
+    const GlValues values(info);
+    int mismatches = 0;
+    for (int y = 0; y < kHeight; ++y) {
+        for (int x = 0; x < kWidth; ++x) {
+            const std::size_t texel = static_cast<std::size_t>(y) * kWidth + x;
+            const float* g = &gl[texel * 4];
+            std::vector<int> ours;
+            std::vector<int> theirs;
+            if (isEac(info)) {
+                for (int c = 0; c < info.channels; ++c) {
+                    ours.push_back(decoded.eac[texel * info.channels + c]);
+                    theirs.push_back(values.eac(g[c]));
+                }
+            } else {
+                for (int c = 0; c < 4; ++c) {
+                    ours.push_back(decoded.rgba.rgba[texel * 4 + c]);
+                    theirs.push_back(info.isSrgb && c < 3 ? values.srgb(g[c]) : values.unorm8(g[c]));
+                }
+            }
+            if (ours != theirs && ++mismatches <= 5) {
+                const int block = (y / 4) * 16 + x / 4;
+                std::string text = "texel (" + std::to_string(x) + ", " + std::to_string(y) + ") of block " +
+                                   std::to_string(block) + ": ours";
+                for (int v : ours) {
+                    text += " " + std::to_string(v);
+                }
+                text += ", GL";
+                for (int v : theirs) {
+                    text += " " + std::to_string(v);
+                }
+                ADD_FAILURE() << info.glName << " " << text;
+            }
+        }
+    }
+    EXPECT_EQ(mismatches, 0) << info.glName;
+}
+
+constexpr std::uint64_t kDBit = std::uint64_t{1} << 33;
+
+// Random colour words. In each run of eight blocks the second to fourth are forced into T, H
+// and planar mode (their R dR, G dG and B dB bytes overflow in turn), which random bits reach
+// too rarely; for ETC1 a differential block whose sums overflow is no ETC1 block, so it
+// becomes an individual one.
+std::uint64_t randomColorWord(std::mt19937_64& random, const etc::FormatInfo& info, int block)
+{
+    std::uint64_t word = random();
+    if (info.format == etc::Format::Etc1) {
+        return etc::detectEtc2Mode(word, false) == etc::Etc2Mode::Differential ? word : word & ~kDBit;
+    }
+    constexpr std::uint64_t kInRange = 0x80;  // 16 + 0
+    constexpr std::uint64_t kOverflow = 0xFB; // 31 + 3
+    auto sums = [&](std::uint64_t r, std::uint64_t g, std::uint64_t b) {
+        return (word & ~(std::uint64_t{0xFFFFFF} << 40)) | (r << 56) | (g << 48) | (b << 40) | kDBit;
+    };
+    switch (block % 8) {
+    case 1:
+        word = sums(kOverflow, kInRange, kInRange);
+        break;
+    case 2:
+        word = sums(kInRange, kOverflow, kInRange);
+        break;
+    case 3:
+        word = sums(kInRange, kInRange, kOverflow);
+        break;
+    default:
+        return word;
+    }
+    // Punchthrough: the forced blocks take turns at being opaque.
+    return isPunchthrough(info) && (block / 8) % 2 == 1 ? word & ~kDBit : word;
+}
+
+// Random EAC words; every eighth block and the two after force a zero multiplier, a base
+// of 0x80 (-128 for the signed formats) and both.
+std::uint64_t randomEacWord(std::mt19937_64& random, int block)
+{
+    constexpr std::uint64_t kMultiplier = std::uint64_t{0xF} << 52;
+    constexpr std::uint64_t kBase = std::uint64_t{0xFF} << 56;
+    constexpr std::uint64_t kBase80 = std::uint64_t{0x80} << 56;
+    const std::uint64_t word = random();
+    switch (block % 8) {
+    case 0:
+        return word & ~kMultiplier;
+    case 1:
+        return (word & ~kBase) | kBase80;
+    case 2:
+        return (word & ~kBase & ~kMultiplier) | kBase80;
+    default:
+        return word;
+    }
+}
+
+void appendWord(std::vector<std::uint8_t>& payload, std::uint64_t word)
+{
+    for (int shift = 56; shift >= 0; shift -= 8) {
+        payload.push_back(static_cast<std::uint8_t>(word >> shift));
+    }
+}
+
+std::vector<std::uint8_t> randomPayload(const etc::FormatInfo& info)
+{
+    std::mt19937_64 random(0x5EED0000u + info.glInternalFormat);
+    std::vector<std::uint8_t> payload;
+    for (int block = 0; block < kBlocks; ++block) {
+        if (isEac(info)) {
+            for (int c = 0; c < info.channels; ++c) {
+                appendWord(payload, randomEacWord(random, block + c));
+            }
+            continue;
+        }
+        if (info.blockBytes == 16) {
+            appendWord(payload, randomEacWord(random, block));
+        }
+        appendWord(payload, randomColorWord(random, info, block));
+    }
+    return payload;
+}
+
+// Gradients, hard-edged discs, noise and a cut-out alpha: something of every kind of block.
+etc::Image proceduralPicture()
+{
+    etc::Image image;
+    image.width = kWidth;
+    image.height = kHeight;
+    std::mt19937 random(7);
+    for (int y = 0; y < kHeight; ++y) {
+        for (int x = 0; x < kWidth; ++x) {
+            const int noise = static_cast<int>(random() % 17) - 8;
+            const bool disc = (x - 20) * (x - 20) + (y - 12) * (y - 12) < 80;
+            const bool checker = ((x / 3) + (y / 2)) % 2 == 0;
+            auto clamp = [](int v) { return static_cast<std::uint8_t>(std::max(0, std::min(255, v))); };
+            std::uint8_t rgba[4];
+            if (x < 16) {
+                rgba[0] = clamp(x * 16);
+                rgba[1] = clamp(y * 8);
+                rgba[2] = clamp(200 - x * 4 - y * 3);
+            } else if (disc) {
+                rgba[0] = 250;
+                rgba[1] = clamp(30 + noise);
+                rgba[2] = 40;
+            } else if (x > 44) {
+                rgba[0] = checker ? 20 : 230;
+                rgba[1] = checker ? 200 : 60;
+                rgba[2] = clamp(128 + noise * 4);
+            } else {
+                rgba[0] = clamp(90 + noise * 6);
+                rgba[1] = clamp(160 + noise * 3);
+                rgba[2] = clamp(x * 5 + noise);
+            }
+            rgba[3] = clamp((x + y) % 11 < 6 ? 255 : x * 4);
+            image.rgba.insert(image.rgba.end(), rgba, rgba + 4);
+        }
+    }
+    return image;
+}
+
+// What a colour block exercises: its mode, its flip where it has one and, for punchthrough,
+// whether it is opaque.
+std::string blockKind(std::uint64_t word, const etc::FormatInfo& info)
+{
+    static const char* const names[] = {"individual", "differential", "T", "H", "planar"};
+    const etc::Etc2Mode mode = etc::detectEtc2Mode(word, isPunchthrough(info));
+    std::string kind = names[static_cast<int>(mode)];
+    if ((mode == etc::Etc2Mode::Individual || mode == etc::Etc2Mode::Differential) && (word >> 32 & 1) != 0) {
+        kind += " flipped";
+    }
+    if (isPunchthrough(info) && (word & kDBit) == 0) {
+        kind += " transparent";
+    }
+    return kind;
+}
+
+class EtcDecodeGl : public ::testing::TestWithParam<etc::Format> {
+protected:
+    void SetUp() override { ASSERT_TRUE(context.ok()) << "no OpenGL ES 3 context"; }
+
+    const etc::FormatInfo& info() const { return etc::formatInfo(GetParam()); }
+
+    OffscreenContext context{kWidth, kHeight};
+};
+
+TEST_P(EtcDecodeGl, RandomBlocksOfEveryMode)
+{
+    const std::vector<std::uint8_t> payload = randomPayload(info());
+    if (!isEac(info())) {
+        // The random words must really reach every kind of block the format has.
+        std::set<std::string> kinds;
+        const int colorOffset = info().blockBytes == 16 ? 8 : 0;
+        for (int block = 0; block < kBlocks; ++block) {
+            kinds.insert(blockKind(etc::readBlockWord(&payload[block * info().blockBytes + colorOffset]), info()));
+        }
+        // ETC1: individual and differential, both flips. ETC2 adds T, H and planar.
+        // Punchthrough: differential (both flips), T, H and planar, each opaque or not.
+        const std::size_t expected = info().format == etc::Format::Etc1 ? 4 : isPunchthrough(info()) ? 10 : 7;
+        EXPECT_EQ(kinds.size(), expected) << info().glName;
+    }
+    expectDecodedAsGl(info(), payload);
+}
+
+TEST_P(EtcDecodeGl, EncodedPicture)
+{
+    expectDecodedAsGl(info(), etc::encodeImage(proceduralPicture(), info().format));
+}
+
+INSTANTIATE_TEST_SUITE_P(AllFormats, EtcDecodeGl,
+                         ::testing::Values(etc::Format::Etc1, etc::Format::R11, etc::Format::SignedR11,
+                                           etc::Format::Rg11, etc::Format::SignedRg11, etc::Format::Rgb8,
+                                           etc::Format::Srgb8, etc::Format::Rgba8, etc::Format::Srgb8Alpha8,
+                                           etc::Format::Rgb8Punchthrough, etc::Format::Srgb8Punchthrough),
+                         [](const ::testing::TestParamInfo<etc::Format>& param) {
+                             std::string name = etc::formatInfo(param.param).toolName;
+                             for (char& c : name) {
+                                 c = c == '-' ? '_' : c;
+                             }
+                             return name;
+                         });
+
+} // namespace
