@@ -21,7 +21,7 @@ programs=(
   "StackedAlpha samples/OpenGL-ES-2.0/linux/StackedAlpha 1 0"
   "PatchTorus samples/OpenGL-ES-3.0/linux/PatchTorus 1 0"
   "CellAutomaton samples/OpenGL-ES-3.0/linux/CellAutomaton 1 0"
-  "FormatCarousel samples/OpenGL-ES-3.0/linux/FormatCarousel 10 5.2"
+  "FormatCarousel samples/OpenGL-ES-3.0/linux/FormatCarousel 10 5"
 )
 
 on_desktop() {
@@ -40,7 +40,7 @@ run_headless() {
   start_xvfb
   (cd "$build/$folder" && exec "./$name" 2>"$output/$name.log") &
   local program=$!
-  "$build/tools/window-capture/window-shot" --output "$output/$name.png" --delay 3 \
+  "$build/tools/window-capture/window-shot" --output "$output/$name.png" --delay 2.5 \
     --count "$count" --every "$every" --close || true
   local status=0
   wait "$program" || status=$?

@@ -96,5 +96,20 @@ void compileFromFile(GLuint* shader, const char* filename, GLenum shaderType)
         exitWithCompilationDump(*shader);
 }
 
+GLuint createLinkedProgram(GLuint vertexShaderId, GLuint fragmentShaderId)
+{
+    const GLuint programId = glCreateProgram();
+    checkGl();
+    if (programId == 0)
+        return 0;
+    glAttachShader(programId, vertexShaderId);
+    checkGl();
+    glAttachShader(programId, fragmentShaderId);
+    checkGl();
+    glLinkProgram(programId);
+    checkGl();
+    return programId;
+}
+
 } // namespace Shader
 } // namespace KorvoSDK

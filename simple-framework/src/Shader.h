@@ -17,6 +17,12 @@ char* readSourceFile(const char* filename);
 // compiled. A failed compilation prints the source as the GL holds it and the info log.
 void compileFromFile(GLuint* shader, const char* filename, GLenum shaderType);
 
+// The programs' common pattern: a new program with the two shaders attached, linked (each
+// call followed by checkGl). The link status is not queried: a program that failed to link
+// makes the caller's glUseProgram fail its checkGl. Returns 0, attaching nothing, when the
+// GL creates no program.
+GLuint createLinkedProgram(GLuint vertexShaderId, GLuint fragmentShaderId);
+
 } // namespace Shader
 } // namespace KorvoSDK
 

@@ -161,14 +161,7 @@ void Text::createProgram(const char* resourcePath)
     Shader::compileFromFile(&vertexShaderId, (directory + fontVertexShaderName).c_str(), GL_VERTEX_SHADER);
     Shader::compileFromFile(&fragmentShaderId, (directory + fontFragmentShaderName).c_str(), GL_FRAGMENT_SHADER);
 
-    programId = glCreateProgram();
-    checkGl();
-    glAttachShader(programId, vertexShaderId);
-    checkGl();
-    glAttachShader(programId, fragmentShaderId);
-    checkGl();
-    glLinkProgram(programId);
-    checkGl();
+    programId = Shader::createLinkedProgram(vertexShaderId, fragmentShaderId);
     glUseProgram(programId);
     checkGl();
 }

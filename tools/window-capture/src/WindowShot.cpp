@@ -2,8 +2,8 @@
 //
 //   window-shot --output FILE.png [--title main] [--delay S] [--count N --every S] [--close]
 //
-// Waits for the window, waits --delay seconds more so the program has drawn, then saves
-// --count shots --every seconds apart (FILE-1.png, FILE-2.png, ... when more than one) and,
+// Waits for the window, then saves --count shots, the first --delay seconds after the window
+// appeared (so the program has drawn) and the others --every seconds apart (FILE-1.png, FILE-2.png, ... when more than one) and,
 // with --close, asks the window to close as a window manager would.
 
 #include "PngIo.h"
@@ -84,11 +84,6 @@ std::string shotPath(const Options& options, int shot)
     return base + "-" + std::to_string(shot) + ".png";
 }
 
-void sleepSeconds(double seconds)
-{
-    std::this_thread::sleep_for(std::chrono::duration<double>(seconds));
-}
-
 } // namespace
 
 int main(int argc, char** argv)
@@ -108,10 +103,11 @@ int main(int argc, char** argv)
         fprintf(stderr, "Error: no window titled \"%s\" appeared\n", options.title.c_str());
         return 1;
     }
-    sleepSeconds(options.delay);
+    // Shots are timed from the window's appearance, not from the previous shot, so that the
+    // time spent saving does not add up over a long series.
+    const auto appeared = std::chrono::steady_clock::now();
     for (int shot = 1; shot <= options.count; ++shot) {
-        if (shot > 1)
-            sleepSeconds(options.every);
+        std::this_thread::sleep_until(appeared + std::chrono::duration<double>(options.delay + options.every * (shot - 1)));
         etc::Image image;
         image.rgba = capture::readPixels(display, window, image.width, image.height);
         std::string error;

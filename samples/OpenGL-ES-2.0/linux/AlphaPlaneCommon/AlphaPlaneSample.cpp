@@ -56,18 +56,11 @@ bool buildProgram(const AlphaPlaneVariant& variant)
     Shader::compileFromFile(&fragmentShaderId, (assetsDirectory + variant.fragmentShaderFile).c_str(),
                             GL_FRAGMENT_SHADER);
 
-    programId = glCreateProgram();
-    checkGl();
+    programId = Shader::createLinkedProgram(vertexShaderId, fragmentShaderId);
     if (programId == 0) {
         logError("Could not create program.");
         return false;
     }
-    glAttachShader(programId, vertexShaderId);
-    checkGl();
-    glAttachShader(programId, fragmentShaderId);
-    checkGl();
-    glLinkProgram(programId);
-    checkGl();
     glUseProgram(programId);
     checkGl();
     return true;

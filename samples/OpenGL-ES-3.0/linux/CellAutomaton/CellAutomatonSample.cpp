@@ -85,19 +85,6 @@ void createCellTextures()
     KorvoSDK::Texture::releaseData(&deadGrid);
 }
 
-GLuint createLinkedProgram(GLuint vertexShaderId, GLuint fragmentShaderId)
-{
-    const GLuint programId = glCreateProgram();
-    checkGl();
-    glAttachShader(programId, vertexShaderId);
-    checkGl();
-    glAttachShader(programId, fragmentShaderId);
-    checkGl();
-    glLinkProgram(programId);
-    checkGl();
-    return programId;
-}
-
 void createPrograms()
 {
     const std::string rule30VertexShaderPath = assetsDirectory + rule30VertexShaderName;
@@ -114,8 +101,8 @@ void createPrograms()
     KorvoSDK::Shader::compileFromFile(&rule30FragmentShaderId, rule30FragmentShaderPath.c_str(), GL_FRAGMENT_SHADER);
     KorvoSDK::Shader::compileFromFile(&mergeFragmentShaderId, mergeFragmentShaderPath.c_str(), GL_FRAGMENT_SHADER);
 
-    rule30ProgramId = createLinkedProgram(rule30VertexShaderId, rule30FragmentShaderId);
-    mergeProgramId = createLinkedProgram(mergeVertexShaderId, mergeFragmentShaderId);
+    rule30ProgramId = KorvoSDK::Shader::createLinkedProgram(rule30VertexShaderId, rule30FragmentShaderId);
+    mergeProgramId = KorvoSDK::Shader::createLinkedProgram(mergeVertexShaderId, mergeFragmentShaderId);
 }
 
 // Feeds the program's attribute from its own buffer; an attribute the program lacks is

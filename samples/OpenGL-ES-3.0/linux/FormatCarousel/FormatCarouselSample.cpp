@@ -80,14 +80,7 @@ void linkProgram()
 {
     Shader::compileFromFile(&vertexShaderId, vertexShaderPath.c_str(), GL_VERTEX_SHADER);
     Shader::compileFromFile(&fragmentShaderId, fragmentShaderPath.c_str(), GL_FRAGMENT_SHADER);
-    programId = glCreateProgram();
-    checkGl();
-    glAttachShader(programId, vertexShaderId);
-    checkGl();
-    glAttachShader(programId, fragmentShaderId);
-    checkGl();
-    glLinkProgram(programId);
-    checkGl();
+    programId = Shader::createLinkedProgram(vertexShaderId, fragmentShaderId);
     glUseProgram(programId);
     checkGl();
 }

@@ -48,14 +48,7 @@ void Torus::setupGraphics(std::string vertexShaderPath, std::string fragmentShad
     KorvoSDK::Shader::compileFromFile(&vertexShaderId, vertexShaderPath.c_str(), GL_VERTEX_SHADER);
     KorvoSDK::Shader::compileFromFile(&fragmentShaderId, fragmentShaderPath.c_str(), GL_FRAGMENT_SHADER);
 
-    programId = glCreateProgram();
-    checkGl();
-    glAttachShader(programId, vertexShaderId);
-    checkGl();
-    glAttachShader(programId, fragmentShaderId);
-    checkGl();
-    glLinkProgram(programId);
-    checkGl();
+    programId = KorvoSDK::Shader::createLinkedProgram(vertexShaderId, fragmentShaderId);
 
     const Matrix camera = Matrix::createTranslation(0.0f, 0.0f, -cameraDistance);
     const Matrix scale = Matrix::createScaling(modelScale, modelScale, modelScale);
