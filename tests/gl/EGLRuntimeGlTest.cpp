@@ -78,9 +78,16 @@ TEST(EGLRuntime, OtherAttributesAreTheFixedRequest)
         EGL_BUFFER_SIZE, 32, EGL_STENCIL_SIZE, 0, EGL_RENDERABLE_TYPE, 0,
         EGL_SURFACE_TYPE, EGL_WINDOW_BIT | EGL_PIXMAP_BIT, EGL_DEPTH_SIZE, 16, EGL_NONE,
     };
-    // Before initialize has patched anything.
-    for (size_t i = 0; i < sizeof expected / sizeof expected[0]; ++i)
-        EXPECT_EQ(EGLRuntime::configAttributes[i], expected[i]) << "entry " << i;
+    // The sample count and the renderable type are patched by initialize (checked above);
+    // every other entry is the same before and after it.
+    const size_t patched[] = {1, 15};
+    for (size_t i = 0; i < sizeof expected / sizeof expected[0]; ++i) {
+        if (i != patched[0] && i != patched[1]) {
+            EXPECT_EQ(EGLRuntime::configAttributes[i], expected[i]) << "entry " << i;
+        }
+    }
+    EXPECT_EQ(EGLRuntime::contextAttributes[0], EGL_CONTEXT_CLIENT_VERSION);
+    EXPECT_EQ(EGLRuntime::contextAttributes[2], EGL_NONE);
     EXPECT_EQ(EGLRuntime::windowAttributes[0], EGL_NONE);
 }
 
