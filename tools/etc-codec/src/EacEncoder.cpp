@@ -65,6 +65,7 @@ struct Block {
     // The bytes as the sweeps see them: there every level is base + baseToByte + offset, so
     // signed bytes above 128 move up by one to undo the step in U.
     std::int16_t swept[kBlockTexels];
+    int targets[kBlockTexels]; // the bytes in the variant's units
     int low = 255;
     int high = 0;
     int coreLow = 0;  // the third lowest byte
@@ -87,6 +88,7 @@ Block makeBlock(const int (&bytes)[kBlockTexels], EacVariant variant)
         block.bytes[i] = static_cast<std::int16_t>(bytes[i]);
         const int shift = variant == EacVariant::Signed11 && bytes[i] > 128 ? 1 : 0;
         block.swept[i] = static_cast<std::int16_t>(bytes[i] + shift);
+        block.targets[i] = eacTargetFromByte(variant, bytes[i]);
         sorted[i] = block.swept[i];
     }
     std::sort(sorted, sorted + kBlockTexels);
@@ -113,6 +115,8 @@ struct Trial {
     int multiplier = 0;
     int base = 0;
     int error = INT_MAX;
+    // Among candidates of equal 8-bit error, the one nearer the exact 11-bit targets wins.
+    long fineError = LONG_MAX;
 };
 
 void levelsOf(const Block& block, int table, int multiplier, int base, std::int16_t (&levels)[8])
@@ -148,14 +152,37 @@ int byteError(const Block& block, int table, int multiplier, int base)
     return error;
 }
 
+// Squared distance of each texel's exact target to the nearest level, in the variant's
+// own units.
+long fineError(const Block& block, int table, int multiplier, int base)
+{
+    int values[8];
+    for (int k = 0; k < 8; ++k) {
+        values[k] = eacValue(block.variant, base, multiplier, kEacModifiers[table][k]);
+    }
+    long error = 0;
+    for (int target : block.targets) {
+        int nearest = INT_MAX;
+        for (int v : values) {
+            nearest = std::min(nearest, squared(v - target));
+        }
+        error += nearest;
+    }
+    return error;
+}
+
 void tryCandidate(const Block& block, int table, int multiplier, int base, Trial& best)
 {
     if (base < block.lowestBase || base > block.highestBase) {
         return;
     }
     const int error = byteError(block, table, multiplier, base);
-    if (error < best.error) {
-        best = {table, multiplier, base, error};
+    if (error > best.error) {
+        return;
+    }
+    const long fine = fineError(block, table, multiplier, base);
+    if (error < best.error || fine < best.fineError) {
+        best = {table, multiplier, base, error, fine};
     }
 }
 
