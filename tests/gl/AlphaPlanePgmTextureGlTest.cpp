@@ -3,6 +3,7 @@
 
 #include "PgmAlphaTexture.h"
 
+#include "GlTestPrograms.h"
 #include "OffscreenContext.h"
 #include "TestFolder.h"
 
@@ -23,35 +24,17 @@ std::string raster(int width, int height)
     return bytes;
 }
 
-GLuint compile(GLenum type, const char* source)
-{
-    const GLuint shader = glCreateShader(type);
-    glShaderSource(shader, 1, &source, nullptr);
-    glCompileShader(shader);
-    GLint status = 0;
-    glGetShaderiv(shader, GL_COMPILE_STATUS, &status);
-    EXPECT_EQ(status, GL_TRUE) << source;
-    return shader;
-}
-
 // Draws every texel of one level of the texture on unit 0 into the pixel of the same
 // position and reads back its red channel, rows from the first stored row.
 std::vector<int> fetchLevel(int level, int width, int height)
 {
     // Made afresh each time: each test has a context of its own.
-    const GLuint program = glCreateProgram();
-    glAttachShader(program, compile(GL_VERTEX_SHADER, "#version 300 es\n"
-                                                      "void main() {\n"
-                                                      "  vec2 p = vec2(gl_VertexID == 1 ? 3.0 : -1.0, gl_VertexID == 2 ? 3.0 : -1.0);\n"
-                                                      "  gl_Position = vec4(p, 0.0, 1.0);\n"
-                                                      "}\n"));
-    glAttachShader(program, compile(GL_FRAGMENT_SHADER, "#version 300 es\n"
-                                                        "precision highp float;\n"
-                                                        "uniform highp sampler2D image;\n"
-                                                        "uniform int level;\n"
-                                                        "out vec4 colour;\n"
-                                                        "void main() { colour = texelFetch(image, ivec2(gl_FragCoord.xy), level); }\n"));
-    glLinkProgram(program);
+    const GLuint program = fullViewportProgram("#version 300 es\n"
+                                               "precision highp float;\n"
+                                               "uniform highp sampler2D image;\n"
+                                               "uniform int level;\n"
+                                               "out vec4 colour;\n"
+                                               "void main() { colour = texelFetch(image, ivec2(gl_FragCoord.xy), level); }\n");
     glUseProgram(program);
     glUniform1i(glGetUniformLocation(program, "image"), 0);
     glUniform1i(glGetUniformLocation(program, "level"), level);

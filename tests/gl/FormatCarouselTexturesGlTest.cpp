@@ -4,6 +4,7 @@
 
 #include "CarouselTextures.h"
 #include "DisplayMode.h"
+#include "GlTestPrograms.h"
 #include "ImageTable.h"
 #include "OffscreenContext.h"
 #include "Shader.h"
@@ -58,42 +59,14 @@ const etc::FormatInfo* codecFormatOf(GLenum internalFormat)
     return nullptr;
 }
 
-GLuint compile(GLenum type, const char* source)
-{
-    const GLuint shader = glCreateShader(type);
-    glShaderSource(shader, 1, &source, nullptr);
-    glCompileShader(shader);
-    GLint compiled = GL_FALSE;
-    glGetShaderiv(shader, GL_COMPILE_STATUS, &compiled);
-    EXPECT_EQ(compiled, GL_TRUE) << source;
-    return shader;
-}
-
-GLuint link(GLuint vertexShader, GLuint fragmentShader)
-{
-    const GLuint program = glCreateProgram();
-    glAttachShader(program, vertexShader);
-    glAttachShader(program, fragmentShader);
-    glLinkProgram(program);
-    GLint linked = GL_FALSE;
-    glGetProgramiv(program, GL_LINK_STATUS, &linked);
-    EXPECT_EQ(linked, GL_TRUE);
-    return program;
-}
-
 // One triangle over the whole viewport; each pixel samples the texel under its centre.
 GLuint texelCopyProgram()
 {
-    return link(compile(GL_VERTEX_SHADER, "#version 300 es\n"
-                                          "void main() {\n"
-                                          "  vec2 p = vec2(gl_VertexID == 1 ? 3.0 : -1.0, gl_VertexID == 2 ? 3.0 : -1.0);\n"
-                                          "  gl_Position = vec4(p, 0.0, 1.0);\n"
-                                          "}\n"),
-                compile(GL_FRAGMENT_SHADER, "#version 300 es\n"
-                                            "precision highp float;\n"
-                                            "uniform highp sampler2D image;\n"
-                                            "out vec4 texel;\n"
-                                            "void main() { texel = texture(image, gl_FragCoord.xy / vec2(textureSize(image, 0))); }\n"));
+    return fullViewportProgram("#version 300 es\n"
+                               "precision highp float;\n"
+                               "uniform highp sampler2D image;\n"
+                               "out vec4 texel;\n"
+                               "void main() { texel = texture(image, gl_FragCoord.xy / vec2(textureSize(image, 0))); }\n");
 }
 
 class Framebuffer {
@@ -258,7 +231,7 @@ GLuint programShaders()
     GLuint fragmentShader = 0;
     KorvoSDK::Shader::compileFromFile(&vertexShader, vertexShaderPath.c_str(), GL_VERTEX_SHADER);
     KorvoSDK::Shader::compileFromFile(&fragmentShader, fragmentShaderPath.c_str(), GL_FRAGMENT_SHADER);
-    return link(vertexShader, fragmentShader);
+    return linkTestProgram(vertexShader, fragmentShader);
 }
 
 void drawWholeViewportQuad(GLuint program)

@@ -1,6 +1,7 @@
 #include "Texture.h"
 
 #include "ExitExpectation.h"
+#include "GlTestPrograms.h"
 #include "OffscreenContext.h"
 #include "PkmFile.h"
 #include "TestFolder.h"
@@ -50,34 +51,16 @@ void writeChain(const TestFolder& folder, int width, int height, int levelCount)
     }
 }
 
-GLuint compile(GLenum type, const char* source)
-{
-    const GLuint shader = glCreateShader(type);
-    glShaderSource(shader, 1, &source, nullptr);
-    glCompileShader(shader);
-    GLint status = 0;
-    glGetShaderiv(shader, GL_COMPILE_STATUS, &status);
-    EXPECT_EQ(status, GL_TRUE) << source;
-    return shader;
-}
-
 // A program drawing one full-window triangle that samples texture unit 0 at a given level
 // of detail.
 GLuint createLevelSamplingProgram()
 {
-    const GLuint program = glCreateProgram();
-    glAttachShader(program, compile(GL_VERTEX_SHADER, "#version 300 es\n"
-                                                      "void main() {\n"
-                                                      "  vec2 p = vec2(gl_VertexID == 1 ? 3.0 : -1.0, gl_VertexID == 2 ? 3.0 : -1.0);\n"
-                                                      "  gl_Position = vec4(p, 0.0, 1.0);\n"
-                                                      "}\n"));
-    glAttachShader(program, compile(GL_FRAGMENT_SHADER, "#version 300 es\n"
-                                                        "precision mediump float;\n"
-                                                        "uniform sampler2D image;\n"
-                                                        "uniform float lod;\n"
-                                                        "out vec4 colour;\n"
-                                                        "void main() { colour = textureLod(image, vec2(0.5), lod); }\n"));
-    glLinkProgram(program);
+    const GLuint program = fullViewportProgram("#version 300 es\n"
+                                               "precision mediump float;\n"
+                                               "uniform sampler2D image;\n"
+                                               "uniform float lod;\n"
+                                               "out vec4 colour;\n"
+                                               "void main() { colour = textureLod(image, vec2(0.5), lod); }\n");
     return program;
 }
 
