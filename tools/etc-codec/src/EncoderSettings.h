@@ -6,15 +6,28 @@
 // How hard the block searches look, per effort level.
 namespace etc {
 
-struct SearchSettings {
-    // Subblock modes: modifier tables refined per half (of 8, ranked by a first estimate),
-    // and the rounds of selector choice and base refit for each.
+// The search of the subblock modes.
+struct SubblockEffort {
+    // Modifier tables refined per half (of 8, ranked by a first estimate), and the rounds of
+    // selector choice and base refit for each.
     int refinedTables;
     int refineRounds;
     // Whether individual mode is tried even when the differential bases fit their range.
     bool alwaysTryIndividual;
-    // T and H modes: the colour partitions tried and the refit rounds per distance.
+    // The flip whose halves spread less around their means is searched; the other as well
+    // when its spread is at most this many times as large.
+    float otherFlipSpread;
+};
+
+struct SearchSettings {
+    // GL_ETC1_RGB8_OES blocks, which have no other modes, and the ETC2 blocks, where the T, H
+    // and planar modes compete with the subblock modes.
+    SubblockEffort etc1Subblocks;
+    SubblockEffort etc2Subblocks;
+    // T and H modes: the colour partitions tried, the distances refined (of 8, ranked by
+    // their error from the partition's colours) and the refit rounds for each.
     int thPartitions;
+    int thRefinedDistances;
     int thRefineRounds;
     // Planar mode: whether the rounded plane is refined over neighbouring codes.
     bool planarNeighbours;

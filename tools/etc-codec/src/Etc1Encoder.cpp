@@ -29,24 +29,24 @@ CodeRange firstHalfRange(const Rgb& second)
 
 // Both halves at 5 bits; when their bases lie too far apart, one half is refitted inside
 // the range the other allows. `constrained` reports that case.
-HalfPair fitDifferential(const HalfTexels (&halves)[2], const HalfSearch& search, const SearchSettings& settings,
+HalfPair fitDifferential(const HalfTexels (&halves)[2], const HalfSearch& search, const SubblockEffort& effort,
                          bool& constrained)
 {
     const CodeRange full = fullCodeRange(5);
-    HalfPair pair{{fitHalf(halves[0], search, full, settings), fitHalf(halves[1], search, full, settings)}};
+    HalfPair pair{{fitHalf(halves[0], search, full, effort), fitHalf(halves[1], search, full, effort)}};
     constrained = !differentialDeltaFits(pair.fits[0].code, pair.fits[1].code);
     if (!constrained) {
         return pair;
     }
-    HalfPair keepFirst{{pair.fits[0], fitHalf(halves[1], search, secondHalfRange(pair.fits[0].code), settings)}};
-    HalfPair keepSecond{{fitHalf(halves[0], search, firstHalfRange(pair.fits[1].code), settings), pair.fits[1]}};
+    HalfPair keepFirst{{pair.fits[0], fitHalf(halves[1], search, secondHalfRange(pair.fits[0].code), effort)}};
+    HalfPair keepSecond{{fitHalf(halves[0], search, firstHalfRange(pair.fits[1].code), effort), pair.fits[1]}};
     return keepFirst.error() <= keepSecond.error() ? keepFirst : keepSecond;
 }
 
-HalfPair fitIndividual(const HalfTexels (&halves)[2], const HalfSearch& search, const SearchSettings& settings)
+HalfPair fitIndividual(const HalfTexels (&halves)[2], const HalfSearch& search, const SubblockEffort& effort)
 {
     const CodeRange full = fullCodeRange(4);
-    return {{fitHalf(halves[0], search, full, settings), fitHalf(halves[1], search, full, settings)}};
+    return {{fitHalf(halves[0], search, full, effort), fitHalf(halves[1], search, full, effort)}};
 }
 
 SubblockCandidate toCandidate(const HalfPair& pair, const HalfTexels (&halves)[2], bool differential, bool flip,
@@ -60,38 +60,68 @@ SubblockCandidate toCandidate(const HalfPair& pair, const HalfTexels (&halves)[2
     for (int half = 0; half < 2; ++half) {
         p.base[half] = pair.fits[half].code;
         p.table[half] = pair.fits[half].table;
-        for (int k = 0; k < halves[half].count; ++k) {
-            p.selectors[halves[half].index[k]] = pair.fits[half].selectors[k];
+        for (int lane = 0; lane < kSubblockTexels; ++lane) {
+            if (halves[half].weight[lane] != 0) {
+                p.selectors[halves[half].index[lane]] = pair.fits[half].selectors[lane];
+            }
         }
     }
     candidate.error = pair.error();
     return candidate;
 }
 
+// How far the counted texels of both halves lie from their half's mean colour.
+float halvesSpread(const HalfTexels (&halves)[2])
+{
+    float spread = 0;
+    for (const HalfTexels& t : halves) {
+        if (t.count == 0) {
+            continue;
+        }
+        float sum[3] = {0, 0, 0};
+        float squares = 0;
+        for (int lane = 0; lane < kSubblockTexels; ++lane) {
+            sum[0] += t.weight[lane] * t.r[lane];
+            sum[1] += t.weight[lane] * t.g[lane];
+            sum[2] += t.weight[lane] * t.b[lane];
+            squares += t.weight[lane] * (t.r[lane] * t.r[lane] + t.g[lane] * t.g[lane] + t.b[lane] * t.b[lane]);
+        }
+        spread += squares - (sum[0] * sum[0] + sum[1] * sum[1] + sum[2] * sum[2]) / t.count;
+    }
+    return spread;
+}
+
 } // namespace
 
 SubblockCandidate encodeSubblockModes(const PixelBlock& block, const SubblockModeOptions& options,
-                                      const SearchSettings& settings)
+                                      const SubblockEffort& effort)
 {
     SubblockCandidate best;
     best.error = LONG_MAX;
     HalfSearch search;
     search.modifiers = options.modifiers;
     search.selectorMask = options.selectorMask;
-    for (bool flip : {false, true}) {
-        const HalfTexels halves[2] = {gatherHalf(block, flip, 0, options.counted),
-                                      gatherHalf(block, flip, 1, options.counted)};
+    const HalfTexels byFlip[2][2] = {{gatherHalf(block, false, 0, options.counted), gatherHalf(block, false, 1, options.counted)},
+                                     {gatherHalf(block, true, 0, options.counted), gatherHalf(block, true, 1, options.counted)}};
+    // The flip whose halves spread less goes first; the other only if it spreads not much more.
+    const float spreads[2] = {halvesSpread(byFlip[0]), halvesSpread(byFlip[1])};
+    const int first = spreads[1] < spreads[0] ? 1 : 0;
+    for (int flip : {first, 1 - first}) {
+        if (flip != first && spreads[flip] > spreads[first] * effort.otherFlipSpread) {
+            break;
+        }
+        const HalfTexels (&halves)[2] = byFlip[flip];
         search.bits = 5;
         bool constrained = false;
-        const HalfPair differential = fitDifferential(halves, search, settings, constrained);
+        const HalfPair differential = fitDifferential(halves, search, effort, constrained);
         if (differential.error() < best.error) {
-            best = toCandidate(differential, halves, true, flip, options);
+            best = toCandidate(differential, halves, true, flip != 0, options);
         }
-        if (options.allowIndividual && (constrained || settings.alwaysTryIndividual)) {
+        if (options.allowIndividual && (constrained || effort.alwaysTryIndividual)) {
             search.bits = 4;
-            const HalfPair individual = fitIndividual(halves, search, settings);
+            const HalfPair individual = fitIndividual(halves, search, effort);
             if (individual.error() < best.error) {
-                best = toCandidate(individual, halves, false, flip, options);
+                best = toCandidate(individual, halves, false, flip != 0, options);
             }
         }
     }
@@ -100,7 +130,7 @@ SubblockCandidate encodeSubblockModes(const PixelBlock& block, const SubblockMod
 
 std::uint64_t encodeEtc1Block(const PixelBlock& block, const SearchSettings& settings)
 {
-    return packSubblockMode(encodeSubblockModes(block, SubblockModeOptions{}, settings).params);
+    return packSubblockMode(encodeSubblockModes(block, SubblockModeOptions{}, settings.etc1Subblocks).params);
 }
 
 } // namespace etc

@@ -26,7 +26,7 @@ struct SubblockCandidate {
 };
 
 SubblockCandidate encodeSubblockModes(const PixelBlock& block, const SubblockModeOptions& options,
-                                      const SearchSettings& settings);
+                                      const SubblockEffort& effort);
 
 // A GL_ETC1_RGB8_OES block.
 std::uint64_t encodeEtc1Block(const PixelBlock& block, const SearchSettings& settings);

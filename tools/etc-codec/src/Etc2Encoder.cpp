@@ -66,7 +66,7 @@ void considerOpaqueModes(BestBlock& best, const PixelBlock& block, bool allowInd
 {
     SubblockModeOptions subblock;
     subblock.allowIndividual = allowIndividual;
-    best.consider(packSubblockMode(encodeSubblockModes(block, subblock, settings).params));
+    best.consider(packSubblockMode(encodeSubblockModes(block, subblock, settings.etc2Subblocks).params));
     const ThCandidate th = encodeThModes(block, ThOptions{}, settings);
     if (th.error != LONG_MAX) {
         best.consider(packThMode(th.params));
@@ -103,7 +103,7 @@ std::uint64_t encodePunchthroughBlock(const PixelBlock& block, const SearchSetti
     subblock.selectorMask = kWithoutTransparentSelector;
     subblock.counted = opaque;
     subblock.uncountedSelector = kTransparentSelector;
-    best.consider(packSubblockMode(encodeSubblockModes(block, subblock, settings).params) & ~kOpaqueBit);
+    best.consider(packSubblockMode(encodeSubblockModes(block, subblock, settings.etc2Subblocks).params) & ~kOpaqueBit);
 
     ThOptions th;
     th.paintMask = kWithoutTransparentSelector;

@@ -15,29 +15,42 @@ struct ChannelPlane {
     int error = 0;
 };
 
-int planeError(const int* values, int bits, const int (&codes)[3])
+// Texel positions and values as float lanes, so that the compiler vectorises the error.
+struct ChannelTexels {
+    float x[kBlockTexels];
+    float y[kBlockTexels];
+    float value[kBlockTexels];
+};
+
+// planarValue for every texel at once: the numerator is a whole number, so a truncating
+// conversion after clamping below at 0 is the decoder's shift.
+int planeError(const ChannelTexels& t, int bits, const int (&codes)[3])
 {
-    const int o = gridValue(bits, codes[0]);
-    const int h = gridValue(bits, codes[1]);
-    const int v = gridValue(bits, codes[2]);
-    int error = 0;
+    const float o = static_cast<float>(gridValue(bits, codes[0]));
+    const float h = static_cast<float>(gridValue(bits, codes[1]));
+    const float v = static_cast<float>(gridValue(bits, codes[2]));
+    float sum = 0;
     for (int i = 0; i < kBlockTexels; ++i) {
-        error += squared(planarValue(o, h, v, i & 3, i >> 2) - values[i]);
+        const float numerator = std::max(t.x[i] * (h - o) + t.y[i] * (v - o) + 4 * o + 2, 0.0f);
+        const float decoded = std::min(static_cast<float>(static_cast<int>(numerator * 0.25f)), 255.0f);
+        const float d = decoded - t.value[i];
+        sum += d * d;
     }
-    return error;
+    return static_cast<int>(sum);
 }
 
 // Least squares over the 16 texels for value = a + bx * x + by * y; the stored corners are
-// O = a, H = a + 4 bx, V = a + 4 by.
-ChannelPlane fitChannel(const int* values, int bits, bool neighbours)
+// O = a, H = a + 4 bx, V = a + 4 by. The rounded corners then move by one code at a time
+// while that lowers the exact error.
+ChannelPlane fitChannel(const ChannelTexels& t, int bits, bool neighbours)
 {
     double sum = 0;
     double sumX = 0;
     double sumY = 0;
     for (int i = 0; i < kBlockTexels; ++i) {
-        sum += values[i];
-        sumX += ((i & 3) - 1.5) * values[i];
-        sumY += ((i >> 2) - 1.5) * values[i];
+        sum += t.value[i];
+        sumX += (t.x[i] - 1.5) * t.value[i];
+        sumY += (t.y[i] - 1.5) * t.value[i];
     }
     // Each of x and y has 16 * 1.25 = 20 as its sum of squared deviations.
     const double bx = sumX / 20.0;
@@ -48,23 +61,22 @@ ChannelPlane fitChannel(const int* values, int bits, bool neighbours)
     for (int k = 0; k < 3; ++k) {
         best.codes[k] = nearestCode(bits, static_cast<int>(std::lround(corners[k])));
     }
-    best.error = planeError(values, bits, best.codes);
-    if (!neighbours) {
-        return best;
-    }
+    best.error = planeError(t, bits, best.codes);
     const int top = (1 << bits) - 1;
-    const ChannelPlane rounded = best;
-    for (int d0 = -1; d0 <= 1; ++d0) {
-        for (int d1 = -1; d1 <= 1; ++d1) {
-            for (int d2 = -1; d2 <= 1; ++d2) {
-                const int codes[3] = {rounded.codes[0] + d0, rounded.codes[1] + d1, rounded.codes[2] + d2};
-                if (std::min({codes[0], codes[1], codes[2]}) < 0 || std::max({codes[0], codes[1], codes[2]}) > top) {
+    for (bool improved = neighbours; improved;) {
+        improved = false;
+        for (int k = 0; k < 3; ++k) {
+            for (int step : {-1, 1}) {
+                int codes[3] = {best.codes[0], best.codes[1], best.codes[2]};
+                codes[k] += step;
+                if (codes[k] < 0 || codes[k] > top) {
                     continue;
                 }
-                const int error = planeError(values, bits, codes);
+                const int error = planeError(t, bits, codes);
                 if (error < best.error) {
                     best.error = error;
                     std::copy(std::begin(codes), std::end(codes), best.codes);
+                    improved = true;
                 }
             }
         }
@@ -79,11 +91,13 @@ PlanarCandidate encodePlanarMode(const PixelBlock& block, const SearchSettings& 
     PlanarCandidate candidate;
     ChannelPlane planes[3];
     for (int c = 0; c < 3; ++c) {
-        int values[kBlockTexels];
+        ChannelTexels t;
         for (int i = 0; i < kBlockTexels; ++i) {
-            values[i] = block.rgba[i][c];
+            t.x[i] = static_cast<float>(i & 3);
+            t.y[i] = static_cast<float>(i >> 2);
+            t.value[i] = block.rgba[i][c];
         }
-        planes[c] = fitChannel(values, kPlanarBits[c], settings.planarNeighbours);
+        planes[c] = fitChannel(t, kPlanarBits[c], settings.planarNeighbours);
         candidate.error += planes[c].error;
     }
     PlanarParams& p = candidate.params;

@@ -2,6 +2,7 @@
 
 #include "ComponentGrid.h"
 
+#include <algorithm>
 #include <climits>
 #include <iterator>
 
@@ -9,38 +10,17 @@ namespace etc {
 
 namespace {
 
-struct SelectorChoice {
-    std::uint8_t selectors[kSubblockTexels];
-    int error;
-};
-
-SelectorChoice chooseSelectors(const HalfTexels& t, const Rgb& base, const int* modifiers, unsigned mask)
+Palette paletteOf(const Rgb& base, const int* modifiers, unsigned mask)
 {
-    SelectorChoice choice{};
-    choice.error = 0;
-    Rgb candidates[4];
+    Palette palette;
     for (int s = 0; s < 4; ++s) {
-        candidates[s] = {clamp255(base.r + modifiers[s]), clamp255(base.g + modifiers[s]),
-                         clamp255(base.b + modifiers[s])};
+        const float m = static_cast<float>(modifiers[s]);
+        const bool allowed = (mask >> s & 1u) != 0;
+        palette.r[s] = allowed ? std::clamp(static_cast<float>(base.r) + m, 0.0f, 255.0f) : kFarAway;
+        palette.g[s] = allowed ? std::clamp(static_cast<float>(base.g) + m, 0.0f, 255.0f) : kFarAway;
+        palette.b[s] = allowed ? std::clamp(static_cast<float>(base.b) + m, 0.0f, 255.0f) : kFarAway;
     }
-    for (int i = 0; i < t.count; ++i) {
-        int bestError = INT_MAX;
-        int bestSelector = 0;
-        for (int s = 0; s < 4; ++s) {
-            if ((mask >> s & 1u) == 0) {
-                continue;
-            }
-            const int error = squared(candidates[s].r - t.r[i]) + squared(candidates[s].g - t.g[i]) +
-                              squared(candidates[s].b - t.b[i]);
-            if (error < bestError) {
-                bestError = error;
-                bestSelector = s;
-            }
-        }
-        choice.selectors[i] = static_cast<std::uint8_t>(bestSelector);
-        choice.error += bestError;
-    }
-    return choice;
+    return palette;
 }
 
 Rgb widenCode(const Rgb& code, int bits)
@@ -56,39 +36,37 @@ Rgb clampCode(const Rgb& code, const CodeRange& range)
 
 Rgb averageCode(const HalfTexels& t, int bits, const CodeRange& range)
 {
-    int r = 0;
-    int g = 0;
-    int b = 0;
-    for (int i = 0; i < t.count; ++i) {
-        r += t.r[i];
-        g += t.g[i];
-        b += t.b[i];
+    float sum[3] = {0, 0, 0};
+    for (int lane = 0; lane < kSubblockTexels; ++lane) {
+        sum[0] += t.weight[lane] * t.r[lane];
+        sum[1] += t.weight[lane] * t.g[lane];
+        sum[2] += t.weight[lane] * t.b[lane];
     }
-    const int half = t.count / 2;
-    return clampCode({nearestCode(bits, (r + half) / t.count), nearestCode(bits, (g + half) / t.count),
-                      nearestCode(bits, (b + half) / t.count)},
-                     range);
+    auto code = [&](float s) { return nearestCode(bits, static_cast<int>(std::lround(s / t.count))); };
+    return clampCode({code(sum[0]), code(sum[1]), code(sum[2])}, range);
 }
 
 // Refits each base component to the texels' current selectors.
-Rgb refitBase(const HalfTexels& t, const std::uint8_t* selectors, const int* modifiers, int bits, const CodeRange& range)
+Rgb refitBase(const HalfTexels& t, const std::uint8_t (&selectors)[kSubblockTexels], const int* modifiers, int bits,
+              const CodeRange& range)
 {
-    int offsets[kSubblockTexels];
-    for (int i = 0; i < t.count; ++i) {
-        offsets[i] = modifiers[selectors[i]];
+    float offsets[kSubblockTexels];
+    for (int lane = 0; lane < kSubblockTexels; ++lane) {
+        offsets[lane] = static_cast<float>(modifiers[selectors[lane]]);
     }
-    return {fitComponent(t.r, offsets, t.count, bits, range.low.r, range.high.r).code,
-            fitComponent(t.g, offsets, t.count, bits, range.low.g, range.high.g).code,
-            fitComponent(t.b, offsets, t.count, bits, range.low.b, range.high.b).code};
+    const OffsetSpread spread = offsetSpread(offsets, t.weight);
+    return {fitComponent(t.r, offsets, t.weight, spread, bits, range.low.r, range.high.r).code,
+            fitComponent(t.g, offsets, t.weight, spread, bits, range.low.g, range.high.g).code,
+            fitComponent(t.b, offsets, t.weight, spread, bits, range.low.b, range.high.b).code};
 }
 
-void keepIfBetter(HalfFit& best, const Rgb& code, int table, const SelectorChoice& choice)
+void keepIfBetter(HalfFit& best, const Rgb& code, int table, int error, const std::uint8_t (&selectors)[kSubblockTexels])
 {
-    if (choice.error < best.error) {
+    if (error < best.error) {
         best.code = code;
         best.table = table;
-        best.error = choice.error;
-        std::copy(std::begin(choice.selectors), std::end(choice.selectors), best.selectors);
+        best.error = error;
+        std::copy(std::begin(selectors), std::end(selectors), best.selectors);
     }
 }
 
@@ -96,20 +74,7 @@ void keepIfBetter(HalfFit& best, const Rgb& code, int table, const SelectorChoic
 
 HalfTexels gatherHalf(const PixelBlock& block, bool flip, int half, const bool* counted)
 {
-    HalfTexels t;
-    const int* indices = subblockTexels(flip, half);
-    for (int k = 0; k < kSubblockTexels; ++k) {
-        const int i = indices[k];
-        if (counted != nullptr && !counted[i]) {
-            continue;
-        }
-        t.index[t.count] = i;
-        t.r[t.count] = block.rgba[i][0];
-        t.g[t.count] = block.rgba[i][1];
-        t.b[t.count] = block.rgba[i][2];
-        ++t.count;
-    }
-    return t;
+    return gatherTexels<kSubblockTexels>(block, subblockTexels(flip, half), counted);
 }
 
 CodeRange fullCodeRange(int bits)
@@ -118,7 +83,7 @@ CodeRange fullCodeRange(int bits)
     return {{0, 0, 0}, {top, top, top}};
 }
 
-HalfFit fitHalf(const HalfTexels& t, const HalfSearch& search, const CodeRange& range, const SearchSettings& settings)
+HalfFit fitHalf(const HalfTexels& t, const HalfSearch& search, const CodeRange& range, const SubblockEffort& effort)
 {
     HalfFit best;
     best.code = range.low;
@@ -134,25 +99,26 @@ HalfFit fitHalf(const HalfTexels& t, const HalfSearch& search, const CodeRange& 
     int firstErrors[8];
     int order[8];
     for (int table = 0; table < 8; ++table) {
-        const SelectorChoice choice = chooseSelectors(t, startColor, modifiers[table], search.selectorMask);
-        firstErrors[table] = choice.error;
+        firstErrors[table] = paletteError(t, paletteOf(startColor, modifiers[table], search.selectorMask));
         order[table] = table;
-        keepIfBetter(best, start, table, choice);
     }
     std::sort(order, order + 8, [&](int a, int b) { return firstErrors[a] < firstErrors[b]; });
 
-    for (int rank = 0; rank < settings.refinedTables; ++rank) {
+    for (int rank = 0; rank < effort.refinedTables; ++rank) {
         const int table = order[rank];
         Rgb code = start;
-        SelectorChoice choice = chooseSelectors(t, startColor, modifiers[table], search.selectorMask);
-        for (int round = 0; round < settings.refineRounds; ++round) {
-            const Rgb refit = refitBase(t, choice.selectors, modifiers[table], search.bits, range);
+        std::uint8_t selectors[kSubblockTexels];
+        int error = choosePaletteEntries(t, paletteOf(startColor, modifiers[table], search.selectorMask), selectors);
+        keepIfBetter(best, code, table, error, selectors);
+        for (int round = 0; round < effort.refineRounds; ++round) {
+            const Rgb refit = refitBase(t, selectors, modifiers[table], search.bits, range);
             if (refit == code) {
                 break;
             }
             code = refit;
-            choice = chooseSelectors(t, widenCode(code, search.bits), modifiers[table], search.selectorMask);
-            keepIfBetter(best, code, table, choice);
+            error = choosePaletteEntries(
+                t, paletteOf(widenCode(code, search.bits), modifiers[table], search.selectorMask), selectors);
+            keepIfBetter(best, code, table, error, selectors);
         }
     }
     return best;

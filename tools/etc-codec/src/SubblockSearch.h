@@ -2,24 +2,17 @@
 #define ETC_SUBBLOCK_SEARCH_H
 
 #include "BlockLayout.h"
-#include "Etc1Block.h"
 #include "EncoderSettings.h"
+#include "Etc1Block.h"
+#include "TexelSet.h"
 
 // Search for the base colour, modifier table and selectors of one half of a subblock-mode
 // block: for the tables that a first estimate ranks best, alternate between choosing each
 // texel's selector and refitting each component of the base to those selectors.
 namespace etc {
 
-// The texels of one half that the error counts (punchthrough leaves out transparent ones).
-struct HalfTexels {
-    int count = 0;
-    int index[kSubblockTexels] = {}; // raster indices
-    int r[kSubblockTexels] = {};
-    int g[kSubblockTexels] = {};
-    int b[kSubblockTexels] = {};
-};
-
-// `counted` may be null (all texels count).
+// The eight texels of one half; `counted` may be null (all texels count).
+using HalfTexels = TexelSet<kSubblockTexels>;
 HalfTexels gatherHalf(const PixelBlock& block, bool flip, int half, const bool* counted);
 
 // Allowed stored codes per component.
@@ -33,7 +26,7 @@ CodeRange fullCodeRange(int bits);
 struct HalfFit {
     Rgb code;
     int table = 0;
-    std::uint8_t selectors[kSubblockTexels] = {}; // per counted texel, in HalfTexels order
+    std::uint8_t selectors[kSubblockTexels] = {}; // per lane of HalfTexels
     int error = 0;
 };
 
@@ -44,7 +37,7 @@ struct HalfSearch {
 };
 
 HalfFit fitHalf(const HalfTexels& texels, const HalfSearch& search, const CodeRange& range,
-                const SearchSettings& settings);
+                const SubblockEffort& effort);
 
 } // namespace etc
 

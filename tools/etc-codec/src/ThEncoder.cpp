@@ -1,64 +1,44 @@
 #include "ThEncoder.h"
 
 #include "ComponentGrid.h"
+#include "TexelSet.h"
 
 #include <algorithm>
 #include <climits>
 #include <cmath>
 #include <iterator>
-#include <vector>
+#include <utility>
 
 namespace etc {
 
 namespace {
 
-struct Texels {
-    int count = 0;
-    int index[kBlockTexels] = {};
-    int r[kBlockTexels] = {};
-    int g[kBlockTexels] = {};
-    int b[kBlockTexels] = {};
-};
+using BlockTexels = TexelSet<kBlockTexels>;
 
-Texels gatherTexels(const PixelBlock& block, const bool* counted)
-{
-    Texels t;
-    for (int i = 0; i < kBlockTexels; ++i) {
-        if (counted != nullptr && !counted[i]) {
-            continue;
-        }
-        t.index[t.count] = i;
-        t.r[t.count] = block.rgba[i][0];
-        t.g[t.count] = block.rgba[i][1];
-        t.b[t.count] = block.rgba[i][2];
-        ++t.count;
-    }
-    return t;
-}
+const int kRasterOrder[kBlockTexels] = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15};
 
-// A split of the texels into two groups, by their order along the principal axis.
+// A split of the counted texels into two groups, by their order along the principal axis.
 struct Partition {
     std::uint8_t group[kBlockTexels] = {};
-    long cost = 0;
 };
 
-void principalAxis(const Texels& t, double (&axis)[3])
+void principalAxis(const BlockTexels& t, double (&axis)[3])
 {
     double mean[3] = {0, 0, 0};
-    for (int i = 0; i < t.count; ++i) {
-        mean[0] += t.r[i];
-        mean[1] += t.g[i];
-        mean[2] += t.b[i];
+    for (int lane = 0; lane < kBlockTexels; ++lane) {
+        mean[0] += t.weight[lane] * t.r[lane];
+        mean[1] += t.weight[lane] * t.g[lane];
+        mean[2] += t.weight[lane] * t.b[lane];
     }
     for (double& m : mean) {
         m /= t.count;
     }
     double cov[3][3] = {};
-    for (int i = 0; i < t.count; ++i) {
-        const double d[3] = {t.r[i] - mean[0], t.g[i] - mean[1], t.b[i] - mean[2]};
+    for (int lane = 0; lane < kBlockTexels; ++lane) {
+        const double d[3] = {t.r[lane] - mean[0], t.g[lane] - mean[1], t.b[lane] - mean[2]};
         for (int a = 0; a < 3; ++a) {
             for (int b = 0; b < 3; ++b) {
-                cov[a][b] += d[a] * d[b];
+                cov[a][b] += t.weight[lane] * d[a] * d[b];
             }
         }
     }
@@ -87,74 +67,72 @@ void principalAxis(const Texels& t, double (&axis)[3])
 }
 
 // The `wanted` splits along the principal axis whose two groups have the least spread.
-int bestPartitions(const Texels& t, int wanted, Partition* out)
+int bestPartitions(const BlockTexels& t, int wanted, Partition* out)
 {
     double axis[3];
     principalAxis(t, axis);
     int order[kBlockTexels];
     double projection[kBlockTexels];
-    for (int i = 0; i < t.count; ++i) {
-        order[i] = i;
-        projection[i] = axis[0] * t.r[i] + axis[1] * t.g[i] + axis[2] * t.b[i];
+    int n = 0;
+    for (int lane = 0; lane < kBlockTexels; ++lane) {
+        if (t.weight[lane] != 0) {
+            order[n++] = lane;
+        }
+        projection[lane] = axis[0] * t.r[lane] + axis[1] * t.g[lane] + axis[2] * t.b[lane];
     }
-    std::sort(order, order + t.count, [&](int a, int b) { return projection[a] < projection[b]; });
+    std::sort(order, order + n, [&](int a, int b) { return projection[a] < projection[b]; });
 
-    // Spread of a group = sum of squares - (sum)^2 / n, from running sums over the order.
-    long total[4] = {0, 0, 0, 0};
-    for (int i = 0; i < t.count; ++i) {
-        total[0] += t.r[i];
-        total[1] += t.g[i];
-        total[2] += t.b[i];
-        total[3] += squared(t.r[i]) + squared(t.g[i]) + squared(t.b[i]);
+    // Spread of a group = sum of squares - (sum)^2 / size, from running sums over the order.
+    double total[4] = {0, 0, 0, 0};
+    for (int k = 0; k < n; ++k) {
+        const int lane = order[k];
+        total[0] += t.r[lane];
+        total[1] += t.g[lane];
+        total[2] += t.b[lane];
+        total[3] += t.r[lane] * t.r[lane] + t.g[lane] * t.g[lane] + t.b[lane] * t.b[lane];
     }
-    std::vector<std::pair<long, int>> splits;
-    long prefix[4] = {0, 0, 0, 0};
-    for (int s = 1; s < t.count; ++s) {
-        const int i = order[s - 1];
-        prefix[0] += t.r[i];
-        prefix[1] += t.g[i];
-        prefix[2] += t.b[i];
-        prefix[3] += squared(t.r[i]) + squared(t.g[i]) + squared(t.b[i]);
-        const long n1 = s;
-        const long n2 = t.count - s;
-        double spread = static_cast<double>(total[3]);
+    std::pair<double, int> splits[kBlockTexels];
+    double prefix[4] = {0, 0, 0, 0};
+    for (int s = 1; s < n; ++s) {
+        const int lane = order[s - 1];
+        prefix[0] += t.r[lane];
+        prefix[1] += t.g[lane];
+        prefix[2] += t.b[lane];
+        prefix[3] += t.r[lane] * t.r[lane] + t.g[lane] * t.g[lane] + t.b[lane] * t.b[lane];
         double first = 0;
         double second = 0;
         for (int c = 0; c < 3; ++c) {
-            first += static_cast<double>(prefix[c]) * prefix[c];
-            second += static_cast<double>(total[c] - prefix[c]) * (total[c] - prefix[c]);
+            first += prefix[c] * prefix[c];
+            second += (total[c] - prefix[c]) * (total[c] - prefix[c]);
         }
-        spread -= first / n1 + second / n2;
-        splits.emplace_back(std::lround(spread), s);
+        splits[s - 1] = {total[3] - first / s - second / (n - s), s};
     }
-    std::sort(splits.begin(), splits.end());
-    const int found = std::min<int>(wanted, static_cast<int>(splits.size()));
+    std::sort(splits, splits + n - 1);
+    const int found = std::min(wanted, n - 1);
     for (int k = 0; k < found; ++k) {
-        out[k].cost = splits[k].first;
-        for (int rank = 0; rank < t.count; ++rank) {
+        for (int rank = 0; rank < n; ++rank) {
             out[k].group[order[rank]] = rank < splits[k].second ? 0 : 1;
         }
     }
     return found;
 }
 
-Rgb groupMeanCode(const Texels& t, const Partition& partition, int group)
+Rgb groupMeanCode(const BlockTexels& t, const Partition& partition, int group)
 {
-    int sum[3] = {0, 0, 0};
-    int n = 0;
-    for (int i = 0; i < t.count; ++i) {
-        if (partition.group[i] == group) {
-            sum[0] += t.r[i];
-            sum[1] += t.g[i];
-            sum[2] += t.b[i];
-            ++n;
-        }
+    float sum[3] = {0, 0, 0};
+    float n = 0;
+    for (int lane = 0; lane < kBlockTexels; ++lane) {
+        const float w = partition.group[lane] == group ? t.weight[lane] : 0.0f;
+        sum[0] += w * t.r[lane];
+        sum[1] += w * t.g[lane];
+        sum[2] += w * t.b[lane];
+        n += w;
     }
     if (n == 0) {
         return {};
     }
-    return {nearestCode(4, (sum[0] + n / 2) / n), nearestCode(4, (sum[1] + n / 2) / n),
-            nearestCode(4, (sum[2] + n / 2) / n)};
+    auto code = [&](float s) { return nearestCode(4, static_cast<int>(std::lround(s / n))); };
+    return {code(sum[0]), code(sum[1]), code(sum[2])};
 }
 
 struct ModeSpec {
@@ -174,37 +152,32 @@ bool orderExpressesDistance(const Rgb (&colors)[2], int distance)
 
 struct Fit {
     Rgb colors[2];
-    std::uint8_t selectors[kBlockTexels] = {}; // per counted texel
+    std::uint8_t selectors[kBlockTexels] = {}; // per lane
     long error = LONG_MAX;
 };
 
-void chooseSelectors(const Texels& t, const ModeSpec& mode, int distance, Fit& fit)
+Palette paintPalette(const Fit& fit, const ModeSpec& mode, int distance)
 {
-    if (mode.hMode && mode.fixedOrder && !orderExpressesDistance(fit.colors, distance)) {
-        fit.error = LONG_MAX;
-        return;
-    }
     const Rgb colors8[2] = {{extend4(fit.colors[0].r), extend4(fit.colors[0].g), extend4(fit.colors[0].b)},
                             {extend4(fit.colors[1].r), extend4(fit.colors[1].g), extend4(fit.colors[1].b)}};
     Rgb paint[4];
     thPaintColors(colors8, mode.hMode, distance, paint);
-    fit.error = 0;
-    for (int i = 0; i < t.count; ++i) {
-        int bestError = INT_MAX;
-        int bestPaint = 0;
-        for (int s = 0; s < 4; ++s) {
-            if ((mode.paintMask >> s & 1u) == 0) {
-                continue;
-            }
-            const int error = squared(paint[s].r - t.r[i]) + squared(paint[s].g - t.g[i]) + squared(paint[s].b - t.b[i]);
-            if (error < bestError) {
-                bestError = error;
-                bestPaint = s;
-            }
-        }
-        fit.selectors[i] = static_cast<std::uint8_t>(bestPaint);
-        fit.error += bestError;
+    Palette palette;
+    for (int s = 0; s < 4; ++s) {
+        setPaletteEntry(palette, s, paint[s], (mode.paintMask >> s & 1u) != 0);
     }
+    return palette;
+}
+
+bool expressible(const Fit& fit, const ModeSpec& mode, int distance)
+{
+    return !(mode.hMode && mode.fixedOrder && !orderExpressesDistance(fit.colors, distance));
+}
+
+void chooseSelectors(const BlockTexels& t, const ModeSpec& mode, int distance, Fit& fit)
+{
+    fit.error = expressible(fit, mode, distance) ? choosePaletteEntries(t, paintPalette(fit, mode, distance), fit.selectors)
+                                                 : LONG_MAX;
 }
 
 // Which base colour a paint colour derives from, and the offset added to it.
@@ -221,36 +194,32 @@ void paintSource(bool hMode, int paint, int d, int& color, int& offset)
 }
 
 // Refits each base colour, component by component, to the texels that use it.
-void refitColors(const Texels& t, bool hMode, int distance, Fit& fit)
+void refitColors(const BlockTexels& t, bool hMode, int distance, Fit& fit)
 {
     const int d = kThDistances[distance];
     for (int color = 0; color < 2; ++color) {
-        int values[3][kBlockTexels];
-        int offsets[kBlockTexels];
-        int n = 0;
-        for (int i = 0; i < t.count; ++i) {
+        float weights[kBlockTexels];
+        float offsets[kBlockTexels];
+        float used = 0;
+        for (int lane = 0; lane < kBlockTexels; ++lane) {
             int source = 0;
             int offset = 0;
-            paintSource(hMode, fit.selectors[i], d, source, offset);
-            if (source != color) {
-                continue;
-            }
-            values[0][n] = t.r[i];
-            values[1][n] = t.g[i];
-            values[2][n] = t.b[i];
-            offsets[n] = offset;
-            ++n;
+            paintSource(hMode, fit.selectors[lane], d, source, offset);
+            weights[lane] = source == color ? t.weight[lane] : 0.0f;
+            offsets[lane] = static_cast<float>(offset);
+            used += weights[lane];
         }
-        if (n == 0) {
+        if (used == 0) {
             continue;
         }
-        fit.colors[color] = {fitComponent(values[0], offsets, n, 4, 0, 15).code,
-                             fitComponent(values[1], offsets, n, 4, 0, 15).code,
-                             fitComponent(values[2], offsets, n, 4, 0, 15).code};
+        const OffsetSpread spread = offsetSpread(offsets, weights);
+        fit.colors[color] = {fitComponent(t.r, offsets, weights, spread, 4, 0, 15).code,
+                             fitComponent(t.g, offsets, weights, spread, 4, 0, 15).code,
+                             fitComponent(t.b, offsets, weights, spread, 4, 0, 15).code};
     }
 }
 
-Fit refine(const Texels& t, const ModeSpec& mode, int distance, Fit fit, int rounds)
+Fit refine(const BlockTexels& t, const ModeSpec& mode, int distance, Fit fit, int rounds)
 {
     Fit best = fit;
     for (int round = 0; round < rounds; ++round) {
@@ -269,23 +238,28 @@ struct ModeResult {
     int distance = 0;
 };
 
-// All distances from the seed colours, then refits for the two most promising.
-ModeResult searchDistances(const Texels& t, const ModeSpec& mode, const Rgb (&seed)[2],
+// Every distance from the seed colours (error only), then selectors and refits for the most
+// promising ones.
+ModeResult searchDistances(const BlockTexels& t, const ModeSpec& mode, const Rgb (&seed)[2],
                            const SearchSettings& settings)
 {
-    Fit fits[8];
+    Fit seeded;
+    seeded.colors[0] = seed[0];
+    seeded.colors[1] = seed[1];
+    long errors[8];
     int order[8];
     for (int distance = 0; distance < 8; ++distance) {
-        fits[distance].colors[0] = seed[0];
-        fits[distance].colors[1] = seed[1];
-        chooseSelectors(t, mode, distance, fits[distance]);
+        errors[distance] =
+            expressible(seeded, mode, distance) ? paletteError(t, paintPalette(seeded, mode, distance)) : LONG_MAX;
         order[distance] = distance;
     }
-    std::sort(order, order + 8, [&](int a, int b) { return fits[a].error < fits[b].error; });
-    ModeResult best{fits[order[0]], order[0]};
-    for (int rank = 0; rank < 2; ++rank) {
+    std::sort(order, order + 8, [&](int a, int b) { return errors[a] < errors[b]; });
+    ModeResult best;
+    for (int rank = 0; rank < settings.thRefinedDistances; ++rank) {
         const int distance = order[rank];
-        const Fit refined = refine(t, mode, distance, fits[distance], settings.thRefineRounds);
+        Fit fit = seeded;
+        chooseSelectors(t, mode, distance, fit);
+        const Fit refined = refine(t, mode, distance, fit, settings.thRefineRounds);
         if (refined.error < best.fit.error) {
             best = {refined, distance};
         }
@@ -299,7 +273,7 @@ ThCandidate encodeThModes(const PixelBlock& block, const ThOptions& options, con
 {
     ThCandidate best;
     best.error = LONG_MAX;
-    const Texels t = gatherTexels(block, options.counted);
+    const BlockTexels t = gatherTexels<kBlockTexels>(block, kRasterOrder, options.counted);
     if (t.count < 2) {
         return best;
     }
@@ -331,9 +305,8 @@ ThCandidate encodeThModes(const PixelBlock& block, const ThOptions& options, con
             p.color[0] = result.fit.colors[0];
             p.color[1] = result.fit.colors[1];
             p.distance = result.distance;
-            std::fill(std::begin(p.selectors), std::end(p.selectors), options.uncountedSelector);
-            for (int i = 0; i < t.count; ++i) {
-                p.selectors[t.index[i]] = result.fit.selectors[i];
+            for (int lane = 0; lane < kBlockTexels; ++lane) {
+                p.selectors[lane] = t.weight[lane] != 0 ? result.fit.selectors[lane] : options.uncountedSelector;
             }
         }
     }
