@@ -21,6 +21,14 @@ namespace {
 constexpr int kLowestU = -128 - 15 * 15;
 constexpr int kHighestU = 255 + 15 * 15;
 
+constexpr int kLanes = 8;
+constexpr int kMaxSweep = 256;
+// Per-texel errors in a sweep are capped so that 16 of them add up in signed 16 bits; a
+// level more than 45 bytes from a texel never belongs to a good candidate anyway.
+constexpr int kCappedError = 2047;
+constexpr int kHighestGap = 256;
+constexpr int kGapEntries = 2 * kHighestGap + 1 + kMaxSweep;
+
 class LevelBytes {
 public:
     LevelBytes()
@@ -65,15 +73,13 @@ struct Block {
     // The bytes as the sweeps see them: there every level is base + baseToByte + offset, so
     // signed bytes above 128 move up by one to undo the step in U.
     std::int16_t swept[kBlockTexels];
+    // Where each texel's errors start in a gap table (at base 0).
+    int gapStart[kBlockTexels];
     int targets[kBlockTexels]; // the bytes in the variant's units
     int low = 255;
     int high = 0;
     int coreLow = 0;  // the third lowest byte
     int coreHigh = 0; // the third highest byte
-    // The sorted texels paired from the outside in: their differences, and twice the least
-    // error of the pair when one of them sits on a clamped level.
-    int pairDelta[kBlockTexels / 2];
-    int pairClamped[kBlockTexels / 2];
     int lowestBase = 0;
     int highestBase = 255;
     int baseToByte = 0; // byte of a level with modifier 0 = base + baseToByte (nearly)
@@ -92,12 +98,6 @@ Block makeBlock(const int (&bytes)[kBlockTexels], EacVariant variant)
         sorted[i] = block.swept[i];
     }
     std::sort(sorted, sorted + kBlockTexels);
-    for (int p = 0; p < kBlockTexels / 2; ++p) {
-        const int low = sorted[p];
-        const int high = sorted[kBlockTexels - 1 - p];
-        block.pairDelta[p] = std::min(high - low, 255);
-        block.pairClamped[p] = 2 * std::min(squared(255 - std::min(high, 255)), squared(std::max(low, 0)));
-    }
     block.low = sorted[0];
     block.high = sorted[kBlockTexels - 1];
     block.coreLow = sorted[2];
@@ -106,6 +106,9 @@ Block makeBlock(const int (&bytes)[kBlockTexels], EacVariant variant)
         block.lowestBase = -127; // -128 would only repeat -127
         block.highestBase = 127;
         block.baseToByte = 128;
+    }
+    for (int i = 0; i < kBlockTexels; ++i) {
+        block.gapStart[i] = kHighestGap - (block.swept[i] - block.baseToByte);
     }
     return block;
 }
@@ -186,14 +189,6 @@ void tryCandidate(const Block& block, int table, int multiplier, int base, Trial
     }
 }
 
-constexpr int kLanes = 8;
-constexpr int kMaxSweep = 256;
-// Per-texel errors in a sweep are capped so that 16 of them add up in signed 16 bits; a
-// level more than 45 bytes from a texel never belongs to a good candidate anyway.
-constexpr int kCappedError = 2047;
-constexpr int kHighestGap = 256;
-constexpr int kGapEntries = 2 * kHighestGap + 1 + kMaxSweep;
-
 // For every table and multiplier from 1, g(x) = the squared distance from x to the nearest
 // of the scaled modifiers, capped; stored from x = kHighestGap downwards.
 class GapTables {
@@ -227,44 +222,6 @@ const GapTables& gapTables()
     return tables;
 }
 
-// A bound below the error of every base for one table and multiplier: pair the sorted texels
-// from the outside in; the two of a pair differ by delta, two levels by some multiple of the
-// multiplier, and the pair's error is at least half the square of the mismatch, unless one
-// of them sits on a clamped level. pairBound(table, multiplier)[delta] holds that square.
-class PairBounds {
-public:
-    PairBounds() : bounds(16 * 16 * 256)
-    {
-        for (int table = 0; table < 16; ++table) {
-            for (int multiplier = 1; multiplier <= 15; ++multiplier) {
-                std::uint16_t* out = &bounds[(table * 16 + multiplier) * 256];
-                for (int delta = 0; delta < 256; ++delta) {
-                    int nearest = INT_MAX;
-                    for (int low : kEacModifiers[table]) {
-                        for (int high : kEacModifiers[table]) {
-                            if (high >= low) {
-                                nearest = std::min(nearest, squared(delta - multiplier * (high - low)));
-                            }
-                        }
-                    }
-                    out[delta] = static_cast<std::uint16_t>(std::min(nearest, 65535));
-                }
-            }
-        }
-    }
-
-    const std::uint16_t* of(int table, int multiplier) const { return &bounds[(table * 16 + multiplier) * 256]; }
-
-private:
-    std::vector<std::uint16_t> bounds;
-};
-
-const PairBounds& pairBounds()
-{
-    static const PairBounds bounds;
-    return bounds;
-}
-
 struct Swept {
     int base = 0;
     int error = INT_MAX;
@@ -281,11 +238,12 @@ Swept sweepBases(const Block& block, int table, int multiplier, int firstBase, i
     // g(x) sits at kHighestGap - x; consecutive bases lower x by one.
     const std::uint16_t* g[kBlockTexels];
     for (int i = 0; i < kBlockTexels; ++i) {
-        g[i] = gaps + (kHighestGap - (block.swept[i] - block.baseToByte - firstBase));
+        g[i] = gaps + block.gapStart[i] + firstBase;
     }
     std::int16_t errors[kMaxSweep + kLanes];
     for (int group = 0; group < groups; ++group) {
         std::int16_t sum[kLanes] = {};
+#pragma GCC unroll 16
         for (int i = 0; i < kBlockTexels; ++i) {
             for (int lane = 0; lane < kLanes; ++lane) {
                 sum[lane] = static_cast<std::int16_t>(sum[lane] + g[i][group * kLanes + lane]);
@@ -334,17 +292,6 @@ struct Sweep {
     Swept result;
 };
 
-// Twice the pair bound (in the swept bytes, as the sweeps' errors are).
-int doubledLowerBound(const Block& block, int table, int multiplier)
-{
-    const std::uint16_t* bound = pairBounds().of(table, multiplier);
-    int doubled = 0;
-    for (int p = 0; p < kBlockTexels / 2; ++p) {
-        doubled += std::min<int>(bound[block.pairDelta[p]], block.pairClamped[p]);
-    }
-    return doubled;
-}
-
 Sweep sweepMultiplier(const Block& block, int table, int multiplier, int margin)
 {
     const int* m = kEacModifiers[table];
@@ -375,20 +322,14 @@ MultiplierChoice keyMultipliers(const Block& block, int table)
     return {nearest(block.high - block.low, m[7] - m[3]), nearest(block.coreHigh - block.coreLow, m[6] - m[2])};
 }
 
-enum class Plan { Skip, Swept, Neighbour };
-
-// The neighbours of the key multipliers that the second round may sweep.
-void planNeighbours(const MultiplierChoice& key, const SearchSettings& settings, Plan (&plan)[16])
+// The multipliers of one table to sweep: the key ones and their neighbours.
+void planMultipliers(const MultiplierChoice& key, const SearchSettings& settings, bool (&wanted)[16])
 {
-    auto want = [&](int m) {
-        Plan& p = plan[std::clamp(m, 1, 15)];
-        p = p == Plan::Swept ? Plan::Swept : Plan::Neighbour;
-    };
     for (int m = key.spanning - settings.eacMultipliersBelow; m <= key.spanning + settings.eacMultipliersAbove; ++m) {
-        want(m);
+        wanted[std::clamp(m, 1, 15)] = true;
     }
     for (int m = key.core - settings.eacCoreMultiplierReach; m <= key.core + settings.eacCoreMultiplierReach; ++m) {
-        want(m);
+        wanted[std::clamp(m, 1, 15)] = true;
     }
 }
 
@@ -451,13 +392,15 @@ EacParams selectorsFor(const Block& block, const Trial& trial)
     for (int k = 0; k < 8; ++k) {
         values[k] = eacValue(block.variant, trial.base, trial.multiplier, kEacModifiers[trial.table][k]);
     }
+    std::int16_t levels[8];
+    levelsOf(block, trial.table, trial.multiplier, trial.base, levels);
     for (int i = 0; i < kBlockTexels; ++i) {
         const double exact = block.variant == EacVariant::Unsigned11 ? block.bytes[i] * 2047.0 / 255.0
                              : block.variant == EacVariant::Signed11 ? (block.bytes[i] * 2.0 / 255.0 - 1.0) * 1023.0
                                                                      : block.bytes[i];
         double bestCost = INFINITY;
         for (int k = 0; k < 8; ++k) {
-            const int byteError = squared(byteFromEacValue(block.variant, values[k]) - block.bytes[i]);
+            const int byteError = squared(levels[k] - block.bytes[i]);
             const double cost = byteError * 65536.0 + std::abs(values[k] - exact);
             if (cost < bestCost) {
                 bestCost = cost;
@@ -474,23 +417,11 @@ std::uint64_t encodeEacBlock(const int (&bytes)[kBlockTexels], EacVariant varian
 {
     const Block block = makeBlock(bytes, variant);
     BestSweeps sweeps(settings.eacSettledSweeps);
-    // The key multipliers of every table first, so that the pair bound can skip many of
-    // their neighbours after.
-    Plan plans[16][16] = {};
     for (int table = 0; table < 16; ++table) {
-        const MultiplierChoice key = keyMultipliers(block, table);
-        for (int m : {key.spanning, key.core}) {
-            if (plans[table][m] != Plan::Swept) {
-                plans[table][m] = Plan::Swept;
-                sweeps.offer(sweepMultiplier(block, table, m, settings.eacBaseMargin));
-            }
-        }
-        planNeighbours(key, settings, plans[table]);
-    }
-    for (int table = 0; table < 16; ++table) {
+        bool wanted[16] = {};
+        planMultipliers(keyMultipliers(block, table), settings, wanted);
         for (int m = 1; m <= 15; ++m) {
-            if (plans[table][m] == Plan::Neighbour &&
-                doubledLowerBound(block, table, m) < 2 * sweeps[0].result.error) {
+            if (wanted[m]) {
                 sweeps.offer(sweepMultiplier(block, table, m, settings.eacBaseMargin));
             }
         }
