@@ -94,4 +94,22 @@ TEST(ThBlock, HPackingSwapsColoursToExpressTheDistance)
     }
 }
 
+TEST(ThBlock, EqualHColoursGiveAnOddDistance)
+{
+    // Colour 0 = colour 1 = (2, 9, 10): "colour 0 >= colour 1" holds, so the lowest distance
+    // bit is 1; da = 1, db = 0 make index 5 -> 32, not 4 -> 23. Bit 63 keeps R + dR in range,
+    // bits 55-53 make G + dG overflow.
+    const std::array<std::uint8_t, 8> equal = {0x94, 0xF9, 0x14, 0xD6, 0xCC, 0xCC, 0xAA, 0xAA};
+    ASSERT_EQ(etc::detectEtc2Mode(blockWord(equal), false), etc::Etc2Mode::H);
+    EXPECT_EQ(etc::unpackHMode(blockWord(equal)).distance, 5);
+    etc::PixelBlock out;
+    etc::decodeEtc2Block(blockWord(equal), out);
+    expectRows(out, {{66, 185, 202, 255}, {2, 121, 138, 255}, {66, 185, 202, 255}, {2, 121, 138, 255}});
+
+    // Packing equal colours with an even index raises it to the next odd one.
+    etc::ThParams p = etc::unpackHMode(blockWord(equal));
+    p.distance = 4;
+    EXPECT_EQ(etc::unpackHMode(etc::packThMode(p)).distance, 5);
+}
+
 } // namespace

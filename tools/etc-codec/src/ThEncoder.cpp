@@ -117,7 +117,10 @@ int bestPartitions(const BlockTexels& t, int wanted, Partition* out)
     return found;
 }
 
-Rgb groupMeanCode(const BlockTexels& t, const Partition& partition, int group)
+// A group's seed colour: its mean moved along the grey axis to the middle of the group's
+// brightness range, which is exactly the base of a group made of base + d, base (in T mode)
+// and base - d whatever the counts.
+Rgb groupSeedCode(const BlockTexels& t, const Partition& partition, int group)
 {
     float sum[3] = {0, 0, 0};
     float n = 0;
@@ -131,8 +134,19 @@ Rgb groupMeanCode(const BlockTexels& t, const Partition& partition, int group)
     if (n == 0) {
         return {};
     }
-    auto code = [&](float s) { return nearestCode(4, static_cast<int>(std::lround(s / n))); };
-    return {code(sum[0]), code(sum[1]), code(sum[2])};
+    const float mean[3] = {sum[0] / n, sum[1] / n, sum[2] / n};
+    float brightest = -1000;
+    float darkest = 1000;
+    for (int lane = 0; lane < kBlockTexels; ++lane) {
+        if (partition.group[lane] == group && t.weight[lane] != 0) {
+            const float shift = (t.r[lane] - mean[0] + t.g[lane] - mean[1] + t.b[lane] - mean[2]) / 3;
+            brightest = std::max(brightest, shift);
+            darkest = std::min(darkest, shift);
+        }
+    }
+    const float middle = (brightest + darkest) / 2;
+    auto code = [&](float v) { return nearestCode(4, static_cast<int>(std::lround(v + middle))); };
+    return {code(mean[0]), code(mean[1]), code(mean[2])};
 }
 
 struct ModeSpec {
@@ -280,8 +294,8 @@ ThCandidate encodeThModes(const PixelBlock& block, const ThOptions& options, con
     Partition partitions[kBlockTexels];
     const int found = bestPartitions(t, settings.thPartitions, partitions);
     for (int k = 0; k < found; ++k) {
-        const Rgb a = groupMeanCode(t, partitions[k], 0);
-        const Rgb b = groupMeanCode(t, partitions[k], 1);
+        const Rgb a = groupSeedCode(t, partitions[k], 0);
+        const Rgb b = groupSeedCode(t, partitions[k], 1);
         // T takes either group as its lone colour; H is symmetric unless its order is fixed.
         const bool fixedOrder = options.paintMask != 0xF;
         struct Variant {

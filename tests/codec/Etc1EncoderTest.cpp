@@ -1,0 +1,96 @@
+#include "BlockExpectations.h"
+#include "Etc1Block.h"
+#include "Etc1Encoder.h"
+
+#include <random>
+
+using codectest::makeBlock;
+using Texel = std::array<int, 4>;
+
+namespace {
+
+const etc::SearchSettings& settings() { return etc::searchSettings(etc::Effort::Default); }
+
+long decodedError(const etc::SubblockParams& params, const etc::PixelBlock& source)
+{
+    etc::PixelBlock decoded;
+    etc::decodeSubblockMode(params, etc::kEtc1Modifiers, decoded);
+    return etc::rgbBlockError(decoded, source, nullptr);
+}
+
+TEST(Etc1Encoder, FlatColourIsNearlyExact)
+{
+    const etc::PixelBlock block = makeBlock([](int, int) { return Texel{100, 150, 200, 255}; });
+    const etc::SubblockCandidate c = etc::encodeSubblockModes(block, {}, settings().etc1Subblocks);
+    // Each channel within 2 of the source on every texel.
+    EXPECT_LE(c.error, 16 * 3 * 4);
+    EXPECT_EQ(c.error, decodedError(c.params, block));
+}
+
+TEST(Etc1Encoder, DistantHalvesNeedIndividualMode)
+{
+    // Red beside blue: no 5-bit base pair lies within the differential range.
+    const etc::PixelBlock sideBySide =
+        makeBlock([](int x, int) { return x < 2 ? Texel{238, 17, 17, 255} : Texel{17, 17, 238, 255}; });
+    const etc::SubblockCandidate c = etc::encodeSubblockModes(sideBySide, {}, settings().etc1Subblocks);
+    EXPECT_FALSE(c.params.differential);
+    EXPECT_FALSE(c.params.flip);
+    EXPECT_LE(c.error, 16 * 3 * 4);
+}
+
+TEST(Etc1Encoder, StackedHalvesUseTheFlip)
+{
+    const etc::PixelBlock stacked =
+        makeBlock([](int, int y) { return y < 2 ? Texel{60, 120, 30, 255} : Texel{70, 110, 40, 255}; });
+    const etc::SubblockCandidate c = etc::encodeSubblockModes(stacked, {}, settings().etc1Subblocks);
+    EXPECT_TRUE(c.params.flip);
+    EXPECT_TRUE(c.params.differential);
+    EXPECT_LE(c.error, 16 * 3 * 4);
+}
+
+TEST(Etc1Encoder, ReportedErrorIsTheDecodedError)
+{
+    // Random blocks, including saturated ones where the modifiers clamp.
+    std::mt19937 random(3);
+    for (int trial = 0; trial < 200; ++trial) {
+        const int spread = trial % 2 == 0 ? 40 : 255;
+        const etc::PixelBlock block = makeBlock([&](int, int) {
+            return Texel{static_cast<int>(random() % spread), 255 - static_cast<int>(random() % spread),
+                         static_cast<int>(random() % 256), 255};
+        });
+        for (etc::Effort effort : {etc::Effort::Fast, etc::Effort::Best}) {
+            const etc::SubblockCandidate c =
+                etc::encodeSubblockModes(block, {}, etc::searchSettings(effort).etc1Subblocks);
+            ASSERT_EQ(c.error, decodedError(c.params, block)) << trial;
+            if (c.params.differential) {
+                EXPECT_TRUE(etc::differentialDeltaFits(c.params.base[0], c.params.base[1]));
+            }
+            // The packed block says the same.
+            etc::PixelBlock decoded;
+            etc::decodeEtc1Block(etc::packSubblockMode(c.params), decoded);
+            EXPECT_EQ(etc::rgbBlockError(decoded, block, nullptr), c.error);
+        }
+    }
+}
+
+TEST(Etc1Encoder, UncountedTexelsGetTheirOwnSelector)
+{
+    bool counted[etc::kBlockTexels];
+    for (int i = 0; i < etc::kBlockTexels; ++i) {
+        counted[i] = i % 3 != 0;
+    }
+    const etc::PixelBlock block = makeBlock([](int x, int y) { return Texel{20 * x, 40 + 30 * y, 90, 255}; });
+    etc::SubblockModeOptions options;
+    options.allowIndividual = false;
+    options.modifiers = &etc::kTransparentModifiers;
+    options.selectorMask = 0xB; // no selector 2
+    options.counted = counted;
+    options.uncountedSelector = 2;
+    const etc::SubblockCandidate c = etc::encodeSubblockModes(block, options, settings().etc2Subblocks);
+    EXPECT_TRUE(c.params.differential);
+    for (int i = 0; i < etc::kBlockTexels; ++i) {
+        EXPECT_EQ(c.params.selectors[i] == 2, !counted[i]) << i;
+    }
+}
+
+} // namespace
