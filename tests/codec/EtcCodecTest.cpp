@@ -1,9 +1,18 @@
+#include "BlockLayout.h"
+#include "Etc2ModeBits.h"
 #include "EtcCodec.h"
 #include "ImageQuality.h"
+#include "Pkm.h"
+#include "PngIo.h"
+#include "TestFolder.h"
 #include "TestPictures.h"
+#include "TestProcess.h"
 
 #include <gtest/gtest.h>
 
+#include <random>
+#include <string>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -177,6 +186,98 @@ TEST(EtcCodec, ProgressReportsEveryBlockRow)
     etc::encodeImage(image, Format::Etc1, options);
     const std::vector<std::pair<int, int>> expected = {{1, 3}, {2, 3}, {3, 3}};
     EXPECT_EQ(calls, expected);
+}
+
+// Debian's etc1tool (Android's reference ETC1 codec) as a second ETC1 decoder.
+namespace etc1tool {
+
+const char* const kPath = "/usr/bin/etc1tool";
+
+bool present() { return ::access(kPath, X_OK) == 0; }
+
+// Decodes a PKM file to PNG with etc1tool and reads the picture back.
+etc::Image decode(const TestFolder& folder, const std::string& pkm)
+{
+    const std::string png = pkm + ".png";
+    std::string errors;
+    const int status = runToCompletion({kPath, {pkm, "--decode", "-o", png}, folder.path(), {}, {}}, errors);
+    EXPECT_EQ(status, 0) << errors;
+    etc::Image image;
+    std::string error;
+    EXPECT_TRUE(imageio::readPng(png, image, error)) << error;
+    return image;
+}
+
+void expectSameRgb(const etc::Image& theirs, const etc::DecodedImage& ours)
+{
+    ASSERT_EQ(theirs.width, ours.rgba.width);
+    ASSERT_EQ(theirs.height, ours.rgba.height);
+    int mismatches = 0;
+    for (std::size_t i = 0; i < theirs.rgba.size(); i += 4) {
+        for (int c = 0; c < 3; ++c) {
+            mismatches += theirs.rgba[i + c] != ours.rgba.rgba[i + c] ? 1 : 0;
+        }
+    }
+    EXPECT_EQ(mismatches, 0);
+}
+
+} // namespace etc1tool
+
+TEST(EtcCodec, Etc1DecodesAsEtc1toolDecodes)
+{
+    if (!etc1tool::present()) {
+        GTEST_SKIP() << "etc1tool is not installed";
+    }
+    const TestFolder folder;
+    // Encoded blocks of an odd-sized picture, and random blocks of both modes and flips
+    // (differential ones only where their sums stay in range, as ETC1 requires).
+    std::vector<etc::PkmFile> files(2);
+    files[0].format = etc::Format::Etc1;
+    files[0].width = 37;
+    files[0].height = 21;
+    files[0].payload = etc::encodeImage(codectest::colourPicture(37, 21), etc::Format::Etc1);
+    files[1].format = etc::Format::Etc1;
+    files[1].width = 64;
+    files[1].height = 64;
+    std::mt19937_64 random(12);
+    for (int block = 0; block < 256; ++block) {
+        std::uint64_t word = random();
+        if (etc::detectEtc2Mode(word, false) != etc::Etc2Mode::Differential) {
+            word &= ~(std::uint64_t{1} << 33);
+        }
+        files[1].payload.resize(files[1].payload.size() + 8);
+        etc::writeBlockWord(word, &files[1].payload[files[1].payload.size() - 8]);
+    }
+    for (std::size_t k = 0; k < files.size(); ++k) {
+        const std::string pkm = folder.pathOf("ours" + std::to_string(k) + ".pkm");
+        std::string error;
+        ASSERT_TRUE(etc::savePkm(pkm, files[k], error)) << error;
+        etc1tool::expectSameRgb(etc1tool::decode(folder, pkm),
+                                etc::decodeImage(files[k].payload.data(), etc::Format::Etc1, files[k].width,
+                                                 files[k].height));
+    }
+}
+
+TEST(EtcCodec, ReadsEtc1toolsPkmFiles)
+{
+    if (!etc1tool::present()) {
+        GTEST_SKIP() << "etc1tool is not installed";
+    }
+    const TestFolder folder;
+    const std::string png = folder.pathOf("picture.png");
+    const std::string pkm = folder.pathOf("picture.pkm");
+    std::string error;
+    ASSERT_TRUE(imageio::writePng(png, codectest::colourPicture(30, 18), error)) << error;
+    std::string errors;
+    ASSERT_EQ(runToCompletion({etc1tool::kPath, {png, "--encode", "-o", pkm}, folder.path(), {}, {}}, errors), 0)
+        << errors;
+    etc::PkmFile file;
+    ASSERT_TRUE(etc::loadPkm(pkm, file, error)) << error;
+    EXPECT_EQ(file.format, etc::Format::Etc1);
+    EXPECT_EQ(file.width, 30);
+    EXPECT_EQ(file.height, 18);
+    etc1tool::expectSameRgb(etc1tool::decode(folder, pkm),
+                            etc::decodeImage(file.payload.data(), file.format, file.width, file.height));
 }
 
 } // namespace
