@@ -6,11 +6,12 @@
 
 #include <cstdint>
 
-// Encoder for EAC blocks: for each modifier table, the multipliers whose reach matches the
-// block's range and the base values that centre it, each texel taking its best
-// reconstruction. The sources are 8-bit, so a reconstruction counts as the byte it maps
-// back to (byteFromEacValue): every 11-bit value that rounds back to the source byte
-// reproduces it exactly; among those the selector takes the one nearest the exact value.
+// Encoder for EAC blocks: for each modifier table and the multipliers near the ones that
+// span the block (or its core), every base is swept at once from a table of squared
+// distances; the best few then settle on the exact error. The sources are 8-bit, so a
+// reconstruction counts as the byte it maps back to (byteFromEacValue): every 11-bit value
+// that rounds back to the source byte reproduces it exactly; among equal candidates and
+// selectors the one nearest the exact 11-bit value wins.
 namespace etc {
 
 // One channel's 8-bit source values, raster order.

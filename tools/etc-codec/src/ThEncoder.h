@@ -6,8 +6,9 @@
 #include "ThBlock.h"
 
 // Encoder for ETC2's T and H modes: the block's colours split in two groups along their
-// principal axis, each group seeds one base colour, and for every distance the selectors
-// and the 4-bit colours are refitted to each other in turn.
+// principal axis, each group seeds one base colour, the seeds rank the eight distances, and
+// for the best of those the selectors and the 4-bit colours are refitted to each other in
+// turn.
 namespace etc {
 
 struct ThOptions {
