@@ -323,12 +323,12 @@ MultiplierChoice keyMultipliers(const Block& block, int table)
 }
 
 // The multipliers of one table to sweep: the key ones and their neighbours.
-void planMultipliers(const MultiplierChoice& key, const SearchSettings& settings, bool (&wanted)[16])
+void planMultipliers(const MultiplierChoice& key, const EacEffort& effort, bool (&wanted)[16])
 {
-    for (int m = key.spanning - settings.eacMultipliersBelow; m <= key.spanning + settings.eacMultipliersAbove; ++m) {
+    for (int m = key.spanning - effort.multipliersBelow; m <= key.spanning + effort.multipliersAbove; ++m) {
         wanted[std::clamp(m, 1, 15)] = true;
     }
-    for (int m = key.core - settings.eacCoreMultiplierReach; m <= key.core + settings.eacCoreMultiplierReach; ++m) {
+    for (int m = key.core - effort.coreMultiplierReach; m <= key.core + effort.coreMultiplierReach; ++m) {
         wanted[std::clamp(m, 1, 15)] = true;
     }
 }
@@ -413,22 +413,32 @@ EacParams selectorsFor(const Block& block, const Trial& trial)
 
 } // namespace
 
-std::uint64_t encodeEacBlock(const int (&bytes)[kBlockTexels], EacVariant variant, const SearchSettings& settings)
+std::uint64_t encodeEacBlock(const int (&bytes)[kBlockTexels], EacVariant variant, const EacEffort& effort)
 {
     const Block block = makeBlock(bytes, variant);
-    BestSweeps sweeps(settings.eacSettledSweeps);
+    Trial best;
+    if (block.high == block.low) {
+        // One value throughout: alpha stores it with a zero multiplier, the 11-bit variants
+        // find it (and the 11-bit value nearest its exact target) among the fine steps.
+        if (variant == EacVariant::Alpha8) {
+            tryCandidate(block, 0, 0, block.bytes[0], best);
+        } else {
+            searchFineSteps(block, best);
+        }
+        return packEac(selectorsFor(block, best));
+    }
+    BestSweeps sweeps(effort.settledSweeps);
     for (int table = 0; table < 16; ++table) {
         bool wanted[16] = {};
-        planMultipliers(keyMultipliers(block, table), settings, wanted);
+        planMultipliers(keyMultipliers(block, table), effort, wanted);
         for (int m = 1; m <= 15; ++m) {
             if (wanted[m]) {
-                sweeps.offer(sweepMultiplier(block, table, m, settings.eacBaseMargin));
+                sweeps.offer(sweepMultiplier(block, table, m, effort.baseMargin));
             }
         }
     }
     // The sweeps ignore clamping and the slight curve of the signed map: settle the bases of
     // the best ones on the exact error around their choice.
-    Trial best;
     for (int k = 0; k < sweeps.size(); ++k) {
         for (int base = sweeps[k].result.base - 1; base <= sweeps[k].result.base + 1; ++base) {
             tryCandidate(block, sweeps[k].table, sweeps[k].multiplier, base, best);

@@ -15,7 +15,7 @@
 namespace etc {
 
 // One channel's 8-bit source values, raster order.
-std::uint64_t encodeEacBlock(const int (&bytes)[kBlockTexels], EacVariant variant, const SearchSettings& settings);
+std::uint64_t encodeEacBlock(const int (&bytes)[kBlockTexels], EacVariant variant, const EacEffort& effort);
 
 } // namespace etc
 

@@ -19,6 +19,18 @@ struct SubblockEffort {
     float otherFlipSpread;
 };
 
+// The search of EAC blocks: every table sweeps its bases for the multipliers around the one
+// whose outer modifiers span the block and around the one whose inner modifiers span its
+// core. How far past the bases where the levels reach the texels a sweep goes, and how many
+// of the best sweeps settle their base on the exact error.
+struct EacEffort {
+    int multipliersBelow;
+    int multipliersAbove;
+    int coreMultiplierReach;
+    int baseMargin;
+    int settledSweeps;
+};
+
 struct SearchSettings {
     // GL_ETC1_RGB8_OES blocks, which have no other modes, and the ETC2 blocks, where the T, H
     // and planar modes compete with the subblock modes.
@@ -31,15 +43,9 @@ struct SearchSettings {
     int thRefineRounds;
     // Planar mode: whether the rounded plane is refined over neighbouring codes.
     bool planarNeighbours;
-    // EAC: every table sweeps its bases for the multipliers around the one whose outer
-    // modifiers span the block and around the one whose inner modifiers span its core. How
-    // far past the bases where the levels reach the texels a sweep goes, and how many of the
-    // best sweeps settle their base on the exact error.
-    int eacMultipliersBelow;
-    int eacMultipliersAbove;
-    int eacCoreMultiplierReach;
-    int eacBaseMargin;
-    int eacSettledSweeps;
+    // EAC blocks of R11 and RG11, and the alpha blocks of RGBA8.
+    EacEffort elevenBitEac;
+    EacEffort alphaEac;
 };
 
 const SearchSettings& searchSettings(Effort effort);

@@ -41,7 +41,7 @@ std::uint64_t encodeEacChannel(const PixelBlock& block, int channel, EacVariant 
     for (int i = 0; i < kBlockTexels; ++i) {
         bytes[i] = block.rgba[i][channel];
     }
-    return encodeEacBlock(bytes, variant, settings);
+    return encodeEacBlock(bytes, variant, variant == EacVariant::Alpha8 ? settings.alphaEac : settings.elevenBitEac);
 }
 
 // Writes the 8 or 16 bytes of one block.
