@@ -33,14 +33,15 @@ TEST(ComponentGrid, NearestCodeIsTheNearestOfAll)
 
 // The fitted code against every code of the range.
 template <int N>
-void expectBestCode(const float (&values)[N], const float (&offsets)[N], const float (&weights)[N], int bits,
-                    int low, int high)
+void expectBestCode(const float (&values)[N], const float (&offsets)[N], const float (&weights)[N], int bits, int low,
+                    int high)
 {
     const etc::ComponentFit fit =
         etc::fitComponent(values, offsets, weights, etc::offsetSpread(offsets, weights), bits, low, high);
     int best = INT_MAX;
     for (int code = low; code <= high; ++code) {
-        best = std::min(best, static_cast<int>(etc::componentError(values, offsets, weights, etc::gridValue(bits, code))));
+        best =
+            std::min(best, static_cast<int>(etc::componentError(values, offsets, weights, etc::gridValue(bits, code))));
     }
     EXPECT_GE(fit.code, low);
     EXPECT_LE(fit.code, high);

@@ -45,8 +45,10 @@ TEST(EacBlock, SignedElevenBitValues)
     expectBySelector(eacWord(60, 2, 13), EacVariant::Signed11, {464, 448, 432, 320, 480, 496, 512, 624});
     expectBySelector(eacWord(60, 0, 13), EacVariant::Signed11, {479, 478, 477, 470, 480, 481, 482, 489});
     // Base -128 (0x80) reads as -127: -1016 + modifier * 8, clamped to -1023.
-    expectBySelector(eacWord(0x80, 1, 13), EacVariant::Signed11, {-1023, -1023, -1023, -1023, -1016, -1008, -1000, -944});
-    expectBySelector(eacWord(0x81, 1, 13), EacVariant::Signed11, {-1023, -1023, -1023, -1023, -1016, -1008, -1000, -944});
+    expectBySelector(eacWord(0x80, 1, 13), EacVariant::Signed11,
+                     {-1023, -1023, -1023, -1023, -1016, -1008, -1000, -944});
+    expectBySelector(eacWord(0x81, 1, 13), EacVariant::Signed11,
+                     {-1023, -1023, -1023, -1023, -1016, -1008, -1000, -944});
     expectBySelector(eacWord(127, 15, 13), EacVariant::Signed11, {896, 776, 656, -184, 1016, 1023, 1023, 1023});
 }
 

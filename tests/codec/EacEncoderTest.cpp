@@ -100,7 +100,8 @@ TEST(EacEncoder, BeatsEveryTableAtItsSpanningMultiplier)
                 reference = std::min(reference, error);
             }
         }
-        EXPECT_LE(byteError(etc::encodeEacBlock(bytes, EacVariant::Unsigned11, effortFor(EacVariant::Unsigned11)), EacVariant::Unsigned11, bytes),
+        EXPECT_LE(byteError(etc::encodeEacBlock(bytes, EacVariant::Unsigned11, effortFor(EacVariant::Unsigned11)),
+                            EacVariant::Unsigned11, bytes),
                   reference)
             << trial;
     }

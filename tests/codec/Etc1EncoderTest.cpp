@@ -30,8 +30,9 @@ TEST(Etc1Encoder, FlatColourIsNearlyExact)
 TEST(Etc1Encoder, DistantHalvesNeedIndividualMode)
 {
     // Red beside blue: no 5-bit base pair lies within the differential range.
-    const etc::PixelBlock sideBySide =
-        makeBlock([](int x, int) { return x < 2 ? Texel{238, 17, 17, 255} : Texel{17, 17, 238, 255}; });
+    const etc::PixelBlock sideBySide = makeBlock([](int x, int) {
+        return x < 2 ? Texel{238, 17, 17, 255} : Texel{17, 17, 238, 255};
+    });
     const etc::SubblockCandidate c = etc::encodeSubblockModes(sideBySide, {}, settings().etc1Subblocks);
     EXPECT_FALSE(c.params.differential);
     EXPECT_FALSE(c.params.flip);
@@ -40,8 +41,9 @@ TEST(Etc1Encoder, DistantHalvesNeedIndividualMode)
 
 TEST(Etc1Encoder, StackedHalvesUseTheFlip)
 {
-    const etc::PixelBlock stacked =
-        makeBlock([](int, int y) { return y < 2 ? Texel{60, 120, 30, 255} : Texel{70, 110, 40, 255}; });
+    const etc::PixelBlock stacked = makeBlock([](int, int y) {
+        return y < 2 ? Texel{60, 120, 30, 255} : Texel{70, 110, 40, 255};
+    });
     const etc::SubblockCandidate c = etc::encodeSubblockModes(stacked, {}, settings().etc1Subblocks);
     EXPECT_TRUE(c.params.flip);
     EXPECT_TRUE(c.params.differential);

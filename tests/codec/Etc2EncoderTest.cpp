@@ -22,8 +22,9 @@ long etc2Error(std::uint64_t word, const etc::PixelBlock& block)
 
 TEST(Etc2Encoder, SmoothGradientsTakePlanarMode)
 {
-    const etc::PixelBlock block =
-        makeBlock([](int x, int y) { return Texel{30 + 17 * x + 9 * y, 220 - 11 * x - 6 * y, 90 + 5 * x + 14 * y, 255}; });
+    const etc::PixelBlock block = makeBlock([](int x, int y) {
+        return Texel{30 + 17 * x + 9 * y, 220 - 11 * x - 6 * y, 90 + 5 * x + 14 * y, 255};
+    });
     const std::uint64_t word = etc::encodeEtc2Block(block, settings());
     EXPECT_EQ(etc::detectEtc2Mode(word, false), etc::Etc2Mode::Planar);
     EXPECT_LE(etc2Error(word, block), 16 * 3);

@@ -10,8 +10,7 @@ namespace {
 std::uint64_t modeWord(int r, int dr, int g, int dg, int b, int db, bool d)
 {
     return blockWord({static_cast<std::uint8_t>(r << 3 | (dr & 7)), static_cast<std::uint8_t>(g << 3 | (dg & 7)),
-                      static_cast<std::uint8_t>(b << 3 | (db & 7)), static_cast<std::uint8_t>(d ? 2 : 0), 0, 0, 0,
-                      0});
+                      static_cast<std::uint8_t>(b << 3 | (db & 7)), static_cast<std::uint8_t>(d ? 2 : 0), 0, 0, 0, 0});
 }
 
 TEST(Etc2ModeBits, OverflowingSumsSelectTheModes)

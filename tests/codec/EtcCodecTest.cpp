@@ -63,26 +63,25 @@ TEST_P(EtcCodecQuality, KeepsItsFloor)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Formats, EtcCodecQuality,
-    ::testing::Values(Floor{Format::Etc1, codectest::colourPicture, 20.0, 0},
-                      Floor{Format::Rgb8, codectest::colourPicture, 35.0, 0},
-                      Floor{Format::Srgb8, codectest::colourPicture, 35.0, 0},
-                      Floor{Format::Rgba8, codectest::translucentPicture, 35.0, 43.0},
-                      Floor{Format::Srgb8Alpha8, codectest::translucentPicture, 35.0, 43.0},
-                      Floor{Format::Rgb8Punchthrough, codectest::cutoutPicture, 34.0, 0},
-                      Floor{Format::Srgb8Punchthrough, codectest::cutoutPicture, 34.0, 0},
-                      Floor{Format::R11, codectest::heightPicture, 44.0, 0},
-                      Floor{Format::SignedR11, codectest::heightPicture, 44.0, 0},
-                      Floor{Format::Rg11, codectest::normalPicture, 45.0, 0},
-                      Floor{Format::SignedRg11, codectest::normalPicture, 45.0, 0}),
-    [](const ::testing::TestParamInfo<Floor>& info) {
-        std::string name = etc::formatInfo(info.param.format).toolName;
-        for (char& c : name) {
-            c = c == '-' ? '_' : c;
-        }
-        return name;
-    });
+INSTANTIATE_TEST_SUITE_P(Formats, EtcCodecQuality,
+                         ::testing::Values(Floor{Format::Etc1, codectest::colourPicture, 20.0, 0},
+                                           Floor{Format::Rgb8, codectest::colourPicture, 35.0, 0},
+                                           Floor{Format::Srgb8, codectest::colourPicture, 35.0, 0},
+                                           Floor{Format::Rgba8, codectest::translucentPicture, 35.0, 43.0},
+                                           Floor{Format::Srgb8Alpha8, codectest::translucentPicture, 35.0, 43.0},
+                                           Floor{Format::Rgb8Punchthrough, codectest::cutoutPicture, 34.0, 0},
+                                           Floor{Format::Srgb8Punchthrough, codectest::cutoutPicture, 34.0, 0},
+                                           Floor{Format::R11, codectest::heightPicture, 44.0, 0},
+                                           Floor{Format::SignedR11, codectest::heightPicture, 44.0, 0},
+                                           Floor{Format::Rg11, codectest::normalPicture, 45.0, 0},
+                                           Floor{Format::SignedRg11, codectest::normalPicture, 45.0, 0}),
+                         [](const ::testing::TestParamInfo<Floor>& info) {
+                             std::string name = etc::formatInfo(info.param.format).toolName;
+                             for (char& c : name) {
+                                 c = c == '-' ? '_' : c;
+                             }
+                             return name;
+                         });
 
 TEST(EtcCodec, Etc2ModesBeatEtc1OnSharpColourPatterns)
 {
@@ -252,9 +251,9 @@ TEST(EtcCodec, Etc1DecodesAsEtc1toolDecodes)
         const std::string pkm = folder.pathOf("ours" + std::to_string(k) + ".pkm");
         std::string error;
         ASSERT_TRUE(etc::savePkm(pkm, files[k], error)) << error;
-        etc1tool::expectSameRgb(etc1tool::decode(folder, pkm),
-                                etc::decodeImage(files[k].payload.data(), etc::Format::Etc1, files[k].width,
-                                                 files[k].height));
+        etc1tool::expectSameRgb(
+            etc1tool::decode(folder, pkm),
+            etc::decodeImage(files[k].payload.data(), etc::Format::Etc1, files[k].width, files[k].height));
     }
 }
 

@@ -41,8 +41,9 @@ TEST(PlanarEncoder, RecoversAnyStoredPlane)
 
 TEST(PlanarEncoder, SmoothGradientIsClose)
 {
-    const etc::PixelBlock block =
-        makeBlock([](int x, int y) { return Texel{40 + 13 * x + 5 * y, 200 - 9 * y, 100 + 3 * x - 2 * y, 255}; });
+    const etc::PixelBlock block = makeBlock([](int x, int y) {
+        return Texel{40 + 13 * x + 5 * y, 200 - 9 * y, 100 + 3 * x - 2 * y, 255};
+    });
     const etc::PlanarCandidate c = etc::encodePlanarMode(block, settings());
     EXPECT_LE(c.error, 16 * 3); // within one step per channel on average
 }

@@ -19,7 +19,10 @@ etc::Image blank(int width, int height)
     return image;
 }
 
-std::uint8_t* texel(etc::Image& image, int x, int y) { return &image.rgba[(static_cast<std::size_t>(y) * image.width + x) * 4]; }
+std::uint8_t* texel(etc::Image& image, int x, int y)
+{
+    return &image.rgba[(static_cast<std::size_t>(y) * image.width + x) * 4];
+}
 
 } // namespace
 

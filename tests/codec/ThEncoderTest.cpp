@@ -16,9 +16,8 @@ Texel grey4(int r, int g, int b) { return {17 * r, 17 * g, 17 * b, 255}; }
 TEST(ThEncoder, TwoScatteredColoursAreExact)
 {
     // Two 4-bit colours in a pattern no pair of halves follows: T mode paints both exactly.
-    const etc::PixelBlock block = makeBlock([](int x, int y) {
-        return (x * 3 + y * 5) % 4 == 0 ? grey4(3, 10, 5) : grey4(12, 1, 8);
-    });
+    const etc::PixelBlock block =
+        makeBlock([](int x, int y) { return (x * 3 + y * 5) % 4 == 0 ? grey4(3, 10, 5) : grey4(12, 1, 8); });
     const etc::ThCandidate c = etc::encodeThModes(block, etc::ThOptions{}, settings());
     EXPECT_EQ(c.error, 0);
     etc::PixelBlock decoded;

@@ -64,16 +64,18 @@ std::vector<float> drawnByGl(const etc::FormatInfo& info, const std::vector<std:
     EXPECT_EQ(glCheckFramebufferStatus(GL_FRAMEBUFFER), static_cast<GLenum>(GL_FRAMEBUFFER_COMPLETE));
 
     const GLuint program = glCreateProgram();
-    glAttachShader(program, compile(GL_VERTEX_SHADER, "#version 300 es\n"
-                                                      "void main() {\n"
-                                                      "  vec2 p = vec2(gl_VertexID == 1 ? 3.0 : -1.0, gl_VertexID == 2 ? 3.0 : -1.0);\n"
-                                                      "  gl_Position = vec4(p, 0.0, 1.0);\n"
-                                                      "}\n"));
-    glAttachShader(program, compile(GL_FRAGMENT_SHADER, "#version 300 es\n"
-                                                        "precision highp float;\n"
-                                                        "uniform highp sampler2D image;\n"
-                                                        "out vec4 colour;\n"
-                                                        "void main() { colour = texelFetch(image, ivec2(gl_FragCoord.xy), 0); }\n"));
+    glAttachShader(program, compile(GL_VERTEX_SHADER,
+                                    "#version 300 es\n"
+                                    "void main() {\n"
+                                    "  vec2 p = vec2(gl_VertexID == 1 ? 3.0 : -1.0, gl_VertexID == 2 ? 3.0 : -1.0);\n"
+                                    "  gl_Position = vec4(p, 0.0, 1.0);\n"
+                                    "}\n"));
+    glAttachShader(program, compile(GL_FRAGMENT_SHADER,
+                                    "#version 300 es\n"
+                                    "precision highp float;\n"
+                                    "uniform highp sampler2D image;\n"
+                                    "out vec4 colour;\n"
+                                    "void main() { colour = texelFetch(image, ivec2(gl_FragCoord.xy), 0); }\n"));
     glLinkProgram(program);
     glUseProgram(program);
     glActiveTexture(GL_TEXTURE0);
@@ -123,7 +125,7 @@ public:
         }
         // Nearer to this byte than halfway to the next, or it stands for no byte at all.
         const double gap = v > linear[nearest] ? (nearest < 255 ? linear[nearest + 1] - linear[nearest] : 1.0)
-                                                : (nearest > 0 ? linear[nearest] - linear[nearest - 1] : 1.0);
+                                               : (nearest > 0 ? linear[nearest] - linear[nearest - 1] : 1.0);
         EXPECT_LT(std::abs(linear[nearest] - v), gap / 2) << "linear value " << v << " is no sRGB byte";
 
         return nearest;
@@ -196,7 +198,7 @@ std::uint64_t randomColorWord(std::mt19937_64& random, const etc::FormatInfo& in
     if (info.format == etc::Format::Etc1) {
         return etc::detectEtc2Mode(word, false) == etc::Etc2Mode::Differential ? word : word & ~kDBit;
     }
-    constexpr std::uint64_t kInRange = 0x80;  // 16 + 0
+    constexpr std::uint64_t kInRange = 0x80; // 16 + 0
     constexpr std::uint64_t kOverflow = 0xFB; // 31 + 3
     auto sums = [&](std::uint64_t r, std::uint64_t g, std::uint64_t b) {
         return (word & ~(std::uint64_t{0xFFFFFF} << 40)) | (r << 56) | (g << 48) | (b << 40) | kDBit;
@@ -345,10 +347,7 @@ TEST_P(EtcDecodeGl, RandomBlocksOfEveryMode)
     expectDecodedAsGl(info(), payload);
 }
 
-TEST_P(EtcDecodeGl, EncodedPicture)
-{
-    expectDecodedAsGl(info(), etc::encodeImage(proceduralPicture(), info().format));
-}
+TEST_P(EtcDecodeGl, EncodedPicture) { expectDecodedAsGl(info(), etc::encodeImage(proceduralPicture(), info().format)); }
 
 INSTANTIATE_TEST_SUITE_P(AllFormats, EtcDecodeGl,
                          ::testing::Values(etc::Format::Etc1, etc::Format::R11, etc::Format::SignedR11,

@@ -18,7 +18,8 @@ struct NearestCodes {
             int code = 0;
             for (int value = 0; value < 256; ++value) {
                 const int last = (1 << bits) - 1;
-                while (code < last && std::abs(gridValue(bits, code + 1) - value) <= std::abs(gridValue(bits, code) - value)) {
+                while (code < last &&
+                       std::abs(gridValue(bits, code + 1) - value) <= std::abs(gridValue(bits, code) - value)) {
                     ++code;
                 }
                 table[bits - 4][value] = static_cast<unsigned char>(code);

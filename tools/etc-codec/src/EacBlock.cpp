@@ -18,7 +18,8 @@ int selectorLowBit(int rasterIndex) { return 45 - 3 * storedTexelNumber(rasterIn
 // Integer division rounding halves away from zero.
 int roundedQuotient(int numerator, int denominator)
 {
-    return numerator >= 0 ? (numerator + denominator / 2) / denominator : -((-numerator + denominator / 2) / denominator);
+    return numerator >= 0 ? (numerator + denominator / 2) / denominator
+                          : -((-numerator + denominator / 2) / denominator);
 }
 
 } // namespace

@@ -78,7 +78,7 @@ struct Block {
     int targets[kBlockTexels]; // the bytes in the variant's units
     int low = 255;
     int high = 0;
-    int coreLow = 0;  // the third lowest byte
+    int coreLow = 0; // the third lowest byte
     int coreHigh = 0; // the third highest byte
     int lowestBase = 0;
     int highestBase = 255;
@@ -129,7 +129,8 @@ void levelsOf(const Block& block, int table, int multiplier, int base, std::int1
             levels[k] = static_cast<std::int16_t>(
                 byteFromEacValue(block.variant, eacValue(block.variant, base, 0, kEacModifiers[table][k])));
         } else {
-            levels[k] = static_cast<std::int16_t>(levelBytes()(block.variant, base + multiplier * kEacModifiers[table][k]));
+            levels[k] =
+                static_cast<std::int16_t>(levelBytes()(block.variant, base + multiplier * kEacModifiers[table][k]));
         }
     }
 }

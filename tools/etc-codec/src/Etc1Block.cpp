@@ -3,8 +3,8 @@
 namespace etc {
 
 const ModifierTables kEtc1Modifiers = {
-    {2, 8, -2, -8},        {5, 17, -5, -17},      {9, 29, -9, -29},      {13, 42, -13, -42},
-    {18, 60, -18, -60},    {24, 80, -24, -80},    {33, 106, -33, -106},  {47, 183, -47, -183},
+    {2, 8, -2, -8},     {5, 17, -5, -17},   {9, 29, -9, -29},     {13, 42, -13, -42},
+    {18, 60, -18, -60}, {24, 80, -24, -80}, {33, 106, -33, -106}, {47, 183, -47, -183},
 };
 
 const ModifierTables kTransparentModifiers = {
@@ -23,10 +23,7 @@ const int kRowHalves[2][kSubblockTexels] = {
     {8, 9, 10, 11, 12, 13, 14, 15},
 };
 
-int halfOf(bool flip, int rasterIndex)
-{
-    return flip ? (rasterIndex >= 8 ? 1 : 0) : ((rasterIndex & 3) >= 2 ? 1 : 0);
-}
+int halfOf(bool flip, int rasterIndex) { return flip ? (rasterIndex >= 8 ? 1 : 0) : ((rasterIndex & 3) >= 2 ? 1 : 0); }
 
 } // namespace
 

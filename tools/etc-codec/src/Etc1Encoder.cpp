@@ -101,8 +101,9 @@ SubblockCandidate encodeSubblockModes(const PixelBlock& block, const SubblockMod
     HalfSearch search;
     search.modifiers = options.modifiers;
     search.selectorMask = options.selectorMask;
-    const HalfTexels byFlip[2][2] = {{gatherHalf(block, false, 0, options.counted), gatherHalf(block, false, 1, options.counted)},
-                                     {gatherHalf(block, true, 0, options.counted), gatherHalf(block, true, 1, options.counted)}};
+    const HalfTexels byFlip[2][2] = {
+        {gatherHalf(block, false, 0, options.counted), gatherHalf(block, false, 1, options.counted)},
+        {gatherHalf(block, true, 0, options.counted), gatherHalf(block, true, 1, options.counted)}};
     // The flip whose halves spread less goes first; the other only if it spreads not much more.
     const float spreads[2] = {halvesSpread(byFlip[0]), halvesSpread(byFlip[1])};
     const int first = spreads[1] < spreads[0] ? 1 : 0;
@@ -110,7 +111,7 @@ SubblockCandidate encodeSubblockModes(const PixelBlock& block, const SubblockMod
         if (flip != first && spreads[flip] > spreads[first] * effort.otherFlipSpread) {
             break;
         }
-        const HalfTexels (&halves)[2] = byFlip[flip];
+        const HalfTexels(&halves)[2] = byFlip[flip];
         search.bits = 5;
         bool constrained = false;
         const HalfPair differential = fitDifferential(halves, search, effort, constrained);

@@ -33,7 +33,10 @@ bool isEac(Format format)
            format == Format::SignedRg11;
 }
 
-EacVariant eacVariantOf(const FormatInfo& info) { return info.isSigned ? EacVariant::Signed11 : EacVariant::Unsigned11; }
+EacVariant eacVariantOf(const FormatInfo& info)
+{
+    return info.isSigned ? EacVariant::Signed11 : EacVariant::Unsigned11;
+}
 
 std::uint64_t encodeEacChannel(const PixelBlock& block, int channel, EacVariant variant, const SearchSettings& settings)
 {

@@ -14,19 +14,17 @@ const std::vector<FormatInfo>& allFormats()
         {Format::Rgb8, "rgb8", "GL_COMPRESSED_RGB8_ETC2", 0x9274, "20", 1, 8, 3, false, false},
         {Format::Srgb8, "srgb8", "GL_COMPRESSED_SRGB8_ETC2", 0x9275, "20", 9, 8, 3, false, true},
         {Format::Rgba8, "rgba8", "GL_COMPRESSED_RGBA8_ETC2_EAC", 0x9278, "20", 3, 16, 4, false, false},
-        {Format::Srgb8Alpha8, "srgb8-alpha8", "GL_COMPRESSED_SRGB8_ALPHA8_ETC2_EAC", 0x9279, "20", 10, 16, 4, false, true},
-        {Format::Rgb8Punchthrough, "rgb8-a1", "GL_COMPRESSED_RGB8_PUNCHTHROUGH_ALPHA1_ETC2", 0x9276, "20", 4, 8, 4, false,
-         false},
+        {Format::Srgb8Alpha8, "srgb8-alpha8", "GL_COMPRESSED_SRGB8_ALPHA8_ETC2_EAC", 0x9279, "20", 10, 16, 4, false,
+         true},
+        {Format::Rgb8Punchthrough, "rgb8-a1", "GL_COMPRESSED_RGB8_PUNCHTHROUGH_ALPHA1_ETC2", 0x9276, "20", 4, 8, 4,
+         false, false},
         {Format::Srgb8Punchthrough, "srgb8-a1", "GL_COMPRESSED_SRGB8_PUNCHTHROUGH_ALPHA1_ETC2", 0x9277, "20", 11, 8, 4,
          false, true},
     };
     return formats;
 }
 
-const FormatInfo& formatInfo(Format format)
-{
-    return allFormats()[static_cast<std::size_t>(format)];
-}
+const FormatInfo& formatInfo(Format format) { return allFormats()[static_cast<std::size_t>(format)]; }
 
 const FormatInfo* findFormatByToolName(std::string_view name)
 {

@@ -24,11 +24,11 @@ long alphaClassMismatches(const Image& reference, const Image& decoded);
 
 // The measures a format is judged by.
 struct FormatQuality {
-    const char* channelsName;       // "RGB", "R", "RG"
+    const char* channelsName; // "RGB", "R", "RG"
     double channelsPsnr = 0;
-    bool hasAlpha = false;          // the RGBA8 formats: PSNR of A
+    bool hasAlpha = false; // the RGBA8 formats: PSNR of A
     double alphaPsnr = 0;
-    bool hasAlphaClasses = false;   // punchthrough: RGB counts only where alpha is 255
+    bool hasAlphaClasses = false; // punchthrough: RGB counts only where alpha is 255
     long alphaMismatches = 0;
 };
 

@@ -71,7 +71,11 @@ bool writeAll(int fd, const std::vector<std::uint8_t>& bytes)
 std::vector<std::uint8_t> serializePkm(const PkmFile& file)
 {
     const FormatInfo& info = formatInfo(file.format);
-    std::vector<std::uint8_t> bytes = {'P', 'K', 'M', ' ', static_cast<std::uint8_t>(info.pkmVersion[0]),
+    std::vector<std::uint8_t> bytes = {'P',
+                                       'K',
+                                       'M',
+                                       ' ',
+                                       static_cast<std::uint8_t>(info.pkmVersion[0]),
                                        static_cast<std::uint8_t>(info.pkmVersion[1])};
     putBigEndian16(bytes, info.pkmDataType);
     putBigEndian16(bytes, paddedSize(file.width));

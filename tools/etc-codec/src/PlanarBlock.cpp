@@ -6,8 +6,8 @@ namespace etc {
 
 namespace {
 
-constexpr std::uint64_t kPlanarFreeBits = (std::uint64_t{1} << 63) | (std::uint64_t{1} << 55) |
-                                          (std::uint64_t{7} << 45) | (std::uint64_t{1} << 42);
+constexpr std::uint64_t kPlanarFreeBits =
+    (std::uint64_t{1} << 63) | (std::uint64_t{1} << 55) | (std::uint64_t{7} << 45) | (std::uint64_t{1} << 42);
 
 Rgb extend676(const Rgb& c) { return {extend6(c.r), extend7(c.g), extend6(c.b)}; }
 

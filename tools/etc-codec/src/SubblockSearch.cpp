@@ -60,7 +60,8 @@ Rgb refitBase(const HalfTexels& t, const std::uint8_t (&selectors)[kSubblockTexe
             fitComponent(t.b, offsets, t.weight, spread, bits, range.low.b, range.high.b).code};
 }
 
-void keepIfBetter(HalfFit& best, const Rgb& code, int table, int error, const std::uint8_t (&selectors)[kSubblockTexels])
+void keepIfBetter(HalfFit& best, const Rgb& code, int table, int error,
+                  const std::uint8_t (&selectors)[kSubblockTexels])
 {
     if (error < best.error) {
         best.code = code;

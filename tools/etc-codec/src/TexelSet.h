@@ -13,15 +13,14 @@
 namespace etc {
 
 template <int N> struct TexelSet {
-    int count = 0;                // texels that count
-    int index[N] = {};            // raster index of each lane
+    int count = 0; // texels that count
+    int index[N] = {}; // raster index of each lane
     float r[N] = {}, g[N] = {}, b[N] = {};
-    float weight[N] = {};         // 1 for texels that count, 0 otherwise
+    float weight[N] = {}; // 1 for texels that count, 0 otherwise
 };
 
 // Fills lanes 0..count-1 from the listed raster indices; `counted` may be null.
-template <int N>
-TexelSet<N> gatherTexels(const PixelBlock& block, const int* indices, const bool* counted)
+template <int N> TexelSet<N> gatherTexels(const PixelBlock& block, const int* indices, const bool* counted)
 {
     TexelSet<N> set;
     for (int lane = 0; lane < N; ++lane) {
