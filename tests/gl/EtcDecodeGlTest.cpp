@@ -7,6 +7,7 @@
 #include "BlockLayout.h"
 #include "EtcCodec.h"
 #include "Etc2ModeBits.h"
+#include "GlTestPrograms.h"
 #include "OffscreenContext.h"
 
 #include <GLES3/gl3.h>
@@ -28,17 +29,6 @@ constexpr int kBlocks = 16 * 8;
 
 bool isEac(const etc::FormatInfo& info) { return info.channels <= 2; }
 bool isPunchthrough(const etc::FormatInfo& info) { return info.channels == 4 && info.blockBytes == 8; }
-
-GLuint compile(GLenum type, const char* source)
-{
-    const GLuint shader = glCreateShader(type);
-    glShaderSource(shader, 1, &source, nullptr);
-    glCompileShader(shader);
-    GLint status = 0;
-    glGetShaderiv(shader, GL_COMPILE_STATUS, &status);
-    EXPECT_EQ(status, GL_TRUE) << source;
-    return shader;
-}
 
 // Uploads the payload, draws texel (x, y) into pixel (x, y) of an RGBA32F framebuffer and
 // returns the pixels, texel rows in stored order.
@@ -63,20 +53,11 @@ std::vector<float> drawnByGl(const etc::FormatInfo& info, const std::vector<std:
     glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, target, 0);
     EXPECT_EQ(glCheckFramebufferStatus(GL_FRAMEBUFFER), static_cast<GLenum>(GL_FRAMEBUFFER_COMPLETE));
 
-    const GLuint program = glCreateProgram();
-    glAttachShader(program, compile(GL_VERTEX_SHADER,
-                                    "#version 300 es\n"
-                                    "void main() {\n"
-                                    "  vec2 p = vec2(gl_VertexID == 1 ? 3.0 : -1.0, gl_VertexID == 2 ? 3.0 : -1.0);\n"
-                                    "  gl_Position = vec4(p, 0.0, 1.0);\n"
-                                    "}\n"));
-    glAttachShader(program, compile(GL_FRAGMENT_SHADER,
-                                    "#version 300 es\n"
-                                    "precision highp float;\n"
-                                    "uniform highp sampler2D image;\n"
-                                    "out vec4 colour;\n"
-                                    "void main() { colour = texelFetch(image, ivec2(gl_FragCoord.xy), 0); }\n"));
-    glLinkProgram(program);
+    const GLuint program = fullViewportProgram("#version 300 es\n"
+                                               "precision highp float;\n"
+                                               "uniform highp sampler2D image;\n"
+                                               "out vec4 colour;\n"
+                                               "void main() { colour = texelFetch(image, ivec2(gl_FragCoord.xy), 0); }\n");
     glUseProgram(program);
     glActiveTexture(GL_TEXTURE0);
     glBindTexture(GL_TEXTURE_2D, texture);
