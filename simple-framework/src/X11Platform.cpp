@@ -5,8 +5,10 @@
 
 #include <X11/Xutil.h>
 
+#include <cmath>
 #include <cstdlib>
 #include <new>
+#include <poll.h>
 
 namespace KorvoSDK {
 
@@ -105,6 +107,17 @@ WindowEvent X11Platform::pollWindow()
         return NoEvent;
     XNextEvent(xDisplay(), &lastEvent);
     return translate(lastEvent);
+}
+
+void Platform::waitForEvent(float seconds)
+{
+    Display* connection = static_cast<Display*>(display);
+    // XPending also sends what is buffered and reads what has arrived, so an empty queue
+    // here means the connection itself has to become readable.
+    if (XPending(connection) > 0)
+        return;
+    pollfd readable = {ConnectionNumber(connection), POLLIN, 0};
+    poll(&readable, 1, static_cast<int>(std::ceil(seconds * 1000.0f)));
 }
 
 WindowEvent X11Platform::translate(const XEvent& event)
