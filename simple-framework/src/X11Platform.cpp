@@ -80,6 +80,7 @@ void X11Platform::openWindow(std::int32_t width, std::int32_t height)
         exit(1);
     }
     display = connection;
+    connectionWatch.start(connection);
 
     const int screen = DefaultScreen(connection);
     XSetWindowAttributes attributes = {};
@@ -136,6 +137,7 @@ WindowEvent X11Platform::translate(const XEvent& event)
 void X11Platform::closeWindow()
 {
     XDestroyWindow(xDisplay(), static_cast<Window>(window));
+    connectionWatch.stop();
     XCloseDisplay(xDisplay());
 }
 
