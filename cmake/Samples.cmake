@@ -15,6 +15,7 @@ endfunction()
 # Stages assets that the asset build generates (tools/asset-build; `asset-build --help` lists
 # them) into the program's assets/ folder, each under <file>, the path relative to assets/
 # that the program loads. For a mipmap chain <file> holds %d, where the level number goes.
+# One call per program, naming all its generated assets.
 function(add_sample_assets name)
   set(pairs ${ARGN})
   list(LENGTH pairs count)
