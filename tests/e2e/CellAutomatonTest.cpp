@@ -66,6 +66,7 @@ CellRow firstReseedRow()
 constexpr double firstPictureTimeout = 30.0;
 
 struct Picture {
+    Clock::time_point takenAt; // when the capture began: reading a whole window takes a while under load
     std::vector<std::uint8_t> rgba;
     std::vector<CellRow> cells;
     int otherPixels = -1;
@@ -89,6 +90,7 @@ protected:
     Picture capture(Window window)
     {
         Picture picture;
+        picture.takenAt = Clock::now();
         int width = 0, height = 0;
         picture.rgba = client.readPixels(window, width, height);
         EXPECT_EQ(width, windowWidth);
@@ -132,7 +134,7 @@ TEST_F(CellAutomatonProgram, ShowsRule30FromTheCentreCellAtOnceThenTheFirstRando
     // came at once, not at the first tick, shows in what it is: the tick would have drawn the
     // first random row instead of the centre cell's history.
     const Picture first = waitForFirstPicture(window, firstPictureTimeout);
-    const Clock::time_point firstSeen = Clock::now();
+    const Clock::time_point firstSeen = first.takenAt;
     ASSERT_EQ(first.otherPixels, 0) << "no complete picture";
     EXPECT_EQ(describeDifference(growHistory(singleCellSeed(), windowHeight), first.cells), "");
     const std::string artifacts = buildPath("test-artifacts");
@@ -147,7 +149,7 @@ TEST_F(CellAutomatonProgram, ShowsRule30FromTheCentreCellAtOnceThenTheFirstRando
     // The next picture is drawn at the tick, and arrives on screen as late as the load lets it.
     const Picture changed = waitForPicture(window, 5.0 + firstPictureTimeout,
                                            [&](const Picture& picture) { return picture.rgba != first.rgba; });
-    const double changedAfter = secondsSince(firstSeen);
+    const double changedAfter = std::chrono::duration<double>(changed.takenAt - firstSeen).count();
     ASSERT_TRUE(changed.rgba != first.rgba) << "no new picture";
     EXPECT_GT(changedAfter, 4.5);
     // A picture may reach the window in parts: wait for the whole one (a wrong one never is).
@@ -160,7 +162,7 @@ TEST_F(CellAutomatonProgram, ShowsRule30FromTheCentreCellAtOnceThenTheFirstRando
 
     // Well inside the next interval, in which nothing is drawn.
     client.click(window, 400, 300);
-    EXPECT_EQ(process->waitForExit(4), 0);
+    EXPECT_EQ(process->waitForExit(20), 0);
     EXPECT_EQ(process->standardError(), "");
 }
 
@@ -174,7 +176,7 @@ TEST_F(CellAutomatonProgram, CloseRequestBetweenTicksEndsTheProgramWithStatusZer
 
     sleepSeconds(0.5);
     client.requestClose(window);
-    EXPECT_EQ(process->waitForExit(3), 0);
+    EXPECT_EQ(process->waitForExit(20), 0);
     EXPECT_LT(secondsSince(firstSeen), 4.5) << "the program ended only at the next tick";
     EXPECT_EQ(process->standardError(), "");
 }
