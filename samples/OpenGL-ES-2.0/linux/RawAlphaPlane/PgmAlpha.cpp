@@ -1,11 +1,13 @@
 #include "PgmAlpha.h"
 
 #include "Diagnostics.h"
+#include "RegularFile.h"
 
 #include <climits>
 #include <cstdio>
 
 using KorvoSDK::logError;
+using KorvoSDK::openRegularFile;
 
 namespace {
 
@@ -16,7 +18,7 @@ using File = std::unique_ptr<FILE, FileCloser>;
 
 File openOrExit(const char* filename)
 {
-    File file(fopen(filename, "rb"));
+    File file(openRegularFile(filename));
     if (!file) {
         logError("Failed to open '%s'\n", filename);
         exit(1);
