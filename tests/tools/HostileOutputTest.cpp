@@ -2,12 +2,19 @@
 
 #include "PngIo.h"
 #include "TestFolder.h"
+#include "TestProcess.h"
 #include "TestImages.h"
 #include "ToolRun.h"
 
 #include <gtest/gtest.h>
 
 #include <sys/mount.h>
+#include <sys/stat.h>
+
+#include <chrono>
+#include <csignal>
+#include <cstring>
+#include <thread>
 
 #include <filesystem>
 #include <map>
@@ -56,6 +63,19 @@ std::map<std::string, std::string> folderContents(const std::string& folder)
     for (const std::string& name : folderEntries(folder))
         contents[name] = fileBytes(folder + "/" + name);
     return contents;
+}
+
+// Waits until a file whose name starts with `prefix` appears in the folder.
+bool appears(const std::string& folder, const std::string& prefix)
+{
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    while (std::chrono::steady_clock::now() < deadline) {
+        for (const std::string& name : folderEntries(folder))
+            if (name.rfind(prefix, 0) == 0)
+                return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    return false;
 }
 
 } // namespace
@@ -129,4 +149,21 @@ TEST(HostileOutput, AMipmapChainIsReplacedWholeOrNotAtAll)
     EXPECT_EQ(result.status, 1);
     EXPECT_EQ(result.standardError, "Error: Failed to write 'mip_5.pkm': Is a directory\n");
     EXPECT_EQ(folderContents(folder.path()), before);
+}
+
+TEST(HostileOutput, SigintOrSigtermWhileAToolWritesLeavesNoTemporaryFileAndTheOldFileWhole)
+{
+    for (int signal : {SIGINT, SIGTERM}) {
+        TestFolder folder;
+        writeImage(folder.pathOf("in.png"), patternImage(8, 8));
+        folder.write("mip_0.pkm", "old");
+        // Level 1 is a FIFO nobody reads: the tool waits there with level 0's temporary file made.
+        ASSERT_EQ(mkfifo(folder.pathOf("mip_1.pkm").c_str(), 0600), 0);
+        TestProcess tool({buildPath(etctool), {"mipmap", "in.png", "mip_%d.pkm", "--format", "etc1"}, folder.path()});
+        ASSERT_TRUE(appears(folder.path(), "mip_0.pkm.partial-")) << strsignal(signal);
+        kill(tool.pid(), signal);
+        EXPECT_EQ(tool.waitForExit(30), 128 + signal) << tool.standardError();
+        EXPECT_EQ(folderEntries(folder.path()), (std::vector<std::string>{"in.png", "mip_0.pkm", "mip_1.pkm"}));
+        EXPECT_EQ(fileBytes(folder.pathOf("mip_0.pkm")), "old");
+    }
 }
