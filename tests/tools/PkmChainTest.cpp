@@ -38,7 +38,7 @@ TEST(PkmChain, WritesOneLoadableFilePerLevel)
     EXPECT_EQ(level3.payload, chainOf(5)[3].payload);
 }
 
-TEST(PkmChain, AFailedLevelRemovesTheLevelsAlreadyWritten)
+TEST(PkmChain, AFailedLevelLeavesNoLevelWritten)
 {
     TestFolder folder;
     // Folders for levels 0 to 2 only: level 3 cannot be written.
