@@ -106,7 +106,8 @@ TEST(HostileOutput, AFullDiskFailsTheWriteNamingItAndKeepsWhatWasThere)
               0);
     const auto before = folderContents(folder.pathOf("disk"));
 
-    ToolRun result = runTool(etctool, {"encode", "in.png", "disk/out.pkm", "--format", "etc1", "--effort", "fast"}, folder.path());
+    ToolRun result =
+        runTool(etctool, {"encode", "in.png", "disk/out.pkm", "--format", "etc1", "--effort", "fast"}, folder.path());
     EXPECT_EQ(result.status, 1);
     EXPECT_TRUE(contains(result.standardError, "Error: Failed to write 'disk/out.pkm': No space left on device\n"))
         << result.standardError;
