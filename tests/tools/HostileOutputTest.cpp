@@ -160,7 +160,11 @@ TEST(HostileOutput, SigintOrSigtermWhileAToolWritesLeavesNoTemporaryFileAndTheOl
         folder.write("mip_0.pkm", "old");
         // Level 1 is a FIFO nobody reads: the tool waits there with level 0's temporary file made.
         ASSERT_EQ(mkfifo(folder.pathOf("mip_1.pkm").c_str(), 0600), 0);
-        TestProcess tool({buildPath(etctool), {"mipmap", "in.png", "mip_%d.pkm", "--format", "etc1"}, folder.path()});
+        TestProcess::Options options;
+        options.executable = buildPath(etctool);
+        options.arguments = {"mipmap", "in.png", "mip_%d.pkm", "--format", "etc1"};
+        options.workingDirectory = folder.path();
+        TestProcess tool(options);
         ASSERT_TRUE(appears(folder.path(), "mip_0.pkm.partial-")) << strsignal(signal);
         kill(tool.pid(), signal);
         EXPECT_EQ(tool.waitForExit(30), 128 + signal) << tool.standardError();
