@@ -70,24 +70,22 @@ bool writeAll(int fd, const std::vector<std::uint8_t>& bytes)
     return true;
 }
 
-// Moves an existing target to a fresh name beside it, so that it can be put back.
-bool moveAside(const std::string& target, std::string& backup)
+// Keeps the file at `target` (if any) under a second name beside it, so that it can be put back;
+// `temporary` (a name of our own) gives that name. A hard link leaves the target in place until
+// the new file replaces it; where the file system has none, the file is moved aside.
+bool keepPrevious(const std::string& target, const std::string& temporary, std::string& backup)
 {
     backup.clear();
     struct stat info {};
     if (::lstat(target.c_str(), &info) != 0)
         return errno == ENOENT;
-    std::string name = target + ".previous-XXXXXX";
-    int fd = ::mkostemp(name.data(), O_CLOEXEC);
-    if (fd < 0)
-        return false;
-    ::close(fd);
-    if (std::rename(target.c_str(), name.c_str()) != 0) {
-        int code = errno;
-        ::unlink(name.c_str());
-        errno = code;
+    if (!S_ISREG(info.st_mode)) {
+        errno = S_ISDIR(info.st_mode) ? EISDIR : EEXIST;
         return false;
     }
+    const std::string name = temporary + ".previous";
+    if (::link(target.c_str(), name.c_str()) != 0 && std::rename(target.c_str(), name.c_str()) != 0)
+        return false;
     backup = name;
     return true;
 }
@@ -217,7 +215,7 @@ bool commitAll(std::vector<OutputFile>& outputs, std::string& error)
         OutputFile& output = outputs[replaced];
         if (output.temporary.empty())
             continue;
-        if (!moveAside(output.target, backups[replaced])
+        if (!keepPrevious(output.target, output.temporary, backups[replaced])
             || std::rename(output.temporary.c_str(), output.target.c_str()) != 0) {
             error = writeFailure(output.requested, std::strerror(errno));
             break;
@@ -226,10 +224,13 @@ bool commitAll(std::vector<OutputFile>& outputs, std::string& error)
     const bool whole = replaced == outputs.size();
     for (std::size_t i = 0; i < outputs.size(); ++i) {
         OutputFile& output = outputs[i];
-        if (!whole && i < replaced && !output.temporary.empty())
-            ::unlink(output.target.c_str());
-        if (!backups[i].empty() && (whole || std::rename(backups[i].c_str(), output.target.c_str()) != 0))
+        const bool isNew = i < replaced && !output.temporary.empty() && backups[i].empty();
+        if (whole && !backups[i].empty())
             ::unlink(backups[i].c_str());
+        else if (!whole && isNew)
+            ::unlink(output.target.c_str());
+        else if (!whole && !backups[i].empty())
+            std::rename(backups[i].c_str(), output.target.c_str()); // failing that, the backup keeps it
         if (whole) {
             unregisterTemporaryFile(output.temporary);
             output.temporary.clear();
