@@ -126,10 +126,13 @@ TEST(HostileOutput, AnUnwritableFolderIsFoundBeforeTheEncodeNotAfter)
     ScratchMount readOnly(folder.pathOf("ro"), "size=64k");
     SKIP_UNLESS_MOUNTED(readOnly);
     ASSERT_TRUE(readOnly.remountReadOnly());
-    for (const std::vector<std::string>& arguments : std::vector<std::vector<std::string>>{
-             {"encode", "in.png", "ro/out.pkm", "--format", "etc1"},
-             {"mipmap", "in.png", "ro/mip_%d.pkm", "--format", "etc1"}}) {
-        const ToolRun result = runTool(etctool, arguments, folder.path());
+    const std::vector<std::pair<const char*, std::vector<std::string>>> runs = {
+        {etctool, {"encode", "in.png", "ro/out.pkm", "--format", "etc1"}},
+        {etctool, {"mipmap", "in.png", "ro/mip_%d.pkm", "--format", "etc1"}},
+        {"tools/asset-build/asset-build", {"texture", "ro/Texture.pkm"}},
+        {"tools/asset-build/asset-build", {"carpet-colour", "ro/carpet_%d.pkm"}}};
+    for (const auto& [tool, arguments] : runs) {
+        const ToolRun result = runTool(tool, arguments, folder.path());
         EXPECT_EQ(result.status, 1) << arguments[0];
         // No progress line: the encode never started.
         EXPECT_TRUE(result.standardError.rfind("Error: Failed to write 'ro/", 0) == 0) << result.standardError;
