@@ -25,7 +25,8 @@ while read -r target; do
   log="$fuzz/logs/$target.log"
   if "$fuzz/$target" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 \
       -artifact_prefix="$fuzz/findings/$target-" "$corpus" "$fuzz/seeds/$target" >"$log" 2>&1; then
-    echo "$target: $(grep -o 'number_of_executed_units: [0-9]*' "$log" | grep -o '[0-9]*$') executions in ${seconds} s, no finding"
+    executions=$(grep -o 'number_of_executed_units: [0-9]*' "$log" | grep -o '[0-9]*$')
+    echo "$target: $executions executions in ${seconds} s, no finding"
   else
     echo "Error: $target found a fault (log: $log):" >&2
     grep -A30 -m1 -E '^==[0-9]+==|ERROR: libFuzzer|runtime error' "$log" >&2 || tail -40 "$log" >&2

@@ -169,7 +169,8 @@ bool buildChain(const Recipe& recipe, const std::string& pattern, std::string& e
 bool buildTexture(const Recipe& recipe, const std::string& path, std::string& error)
 {
     etc::PkmFile pkm;
-    return imageio::checkWritable(path, error) && texops::encodePkm(recipe.picture(), recipe.format, {recipe.effort, {}}, pkm, error)
+    return imageio::checkWritable(path, error)
+           && texops::encodePkm(recipe.picture(), recipe.format, {recipe.effort, {}}, pkm, error)
            && imageio::writePkm(path, pkm, error);
 }
 

@@ -62,7 +62,8 @@ bool parseOptions(int argc, char** argv, Options& options)
             options.title = argv[++i];
         } else if (hasValue && (argument == "--delay" || argument == "--every")) {
             const std::string value = argv[++i];
-            if (!toolargs::parseNumber(value, 0.0, mostSeconds, argument == "--delay" ? options.delay : options.every)) {
+            double& seconds = argument == "--delay" ? options.delay : options.every;
+            if (!toolargs::parseNumber(value, 0.0, mostSeconds, seconds)) {
                 fprintf(stderr, "Error: %s\n", toolargs::rangeError(argument, 0.0, mostSeconds, value).c_str());
                 return false;
             }
