@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 
@@ -12,6 +13,7 @@
 #include <cstring>
 #include <filesystem>
 #include <thread>
+#include <unistd.h>
 
 TEST(AtomicFile, ReplacesAnExistingFileWholeAndLeavesNoTemporaryFile)
 {
@@ -60,6 +62,10 @@ TEST(AtomicFile, WritesThroughToAFifoAndADeviceInsteadOfReplacingThem)
     std::thread reader([&] { received = fileBytes(fifo); });
     std::string error;
     EXPECT_TRUE(imageio::writeFileAtomically(fifo, {'p', 'i', 'p', 'e'}, error)) << error;
+    // Should the write not have reached the FIFO, this ends the reader's wait with nothing.
+    const int release = open(fifo.c_str(), O_WRONLY | O_NONBLOCK);
+    if (release >= 0)
+        close(release);
     reader.join();
     EXPECT_EQ(received, "pipe");
     struct stat info {};
