@@ -16,6 +16,7 @@ packages=(
   console-setup-linux                                  # the Terminus console font the text renderer's bitmap is made from
   googletest libgtest-dev                              # the test suite
   xvfb x11-utils mesa-utils etc1tool                   # headless X server; eglinfo, etc1tool as test references, glxinfo names the drivers
+  clang libclang-rt-14-dev                             # the fuzz targets (libFuzzer, sanitizers): scripts/fuzz.sh
 )
 
 missing=()
