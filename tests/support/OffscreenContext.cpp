@@ -22,16 +22,30 @@ EGLDisplay surfacelessDisplay()
 }
 
 // The first EGL device: what a GPU vendor's driver offers a program without a window system.
-EGLDisplay firstDeviceDisplay()
+EGLDeviceEXT firstDevice()
 {
     if (!hasClientExtension("EGL_EXT_platform_device") || !hasClientExtension("EGL_EXT_device_enumeration"))
-        return EGL_NO_DISPLAY;
+        return EGL_NO_DEVICE_EXT;
     const auto queryDevices = reinterpret_cast<PFNEGLQUERYDEVICESEXTPROC>(eglGetProcAddress("eglQueryDevicesEXT"));
     EGLDeviceEXT device = EGL_NO_DEVICE_EXT;
     EGLint count = 0;
     if (queryDevices == nullptr || queryDevices(1, &device, &count) != EGL_TRUE || count < 1)
-        return EGL_NO_DISPLAY;
-    return getPlatformDisplay(EGL_PLATFORM_DEVICE_EXT, device);
+        return EGL_NO_DEVICE_EXT;
+    return device;
+}
+
+// Mesa names its software rasteriser's device; a GPU's device is the one to test on.
+bool isSoftwareDevice(EGLDeviceEXT device)
+{
+    const auto queryString =
+        reinterpret_cast<PFNEGLQUERYDEVICESTRINGEXTPROC>(eglGetProcAddress("eglQueryDeviceStringEXT"));
+    const char* extensions = queryString != nullptr ? queryString(device, EGL_EXTENSIONS) : nullptr;
+    return extensions != nullptr && strstr(extensions, "EGL_MESA_device_software") != nullptr;
+}
+
+EGLDisplay deviceDisplay(EGLDeviceEXT device)
+{
+    return device == EGL_NO_DEVICE_EXT ? EGL_NO_DISPLAY : getPlatformDisplay(EGL_PLATFORM_DEVICE_EXT, device);
 }
 
 EGLDisplay initializedDisplay(EGLDisplay display)
@@ -41,16 +55,20 @@ EGLDisplay initializedDisplay(EGLDisplay display)
     return display;
 }
 
-// KORVO_TEST_EGL_PLATFORM=device skips the surfaceless platform, so that the path a GPU
-// machine takes can be tried on Mesa, which offers both.
+// A GPU's device first, then Mesa's surfaceless platform (which GLVND may offer beside a GPU
+// vendor's driver, but which runs on Mesa's rasterisers), then any device.
+// KORVO_TEST_EGL_PLATFORM=device skips the surfaceless platform, so that the device path can
+// be tried on Mesa, whose software device comes first there.
 EGLDisplay openDisplay(const char** platform)
 {
     const char* forced = getenv("KORVO_TEST_EGL_PLATFORM");
     const bool deviceOnly = forced != nullptr && strcmp(forced, "device") == 0;
+    const EGLDeviceEXT device = firstDevice();
+    const bool preferDevice = deviceOnly || (device != EGL_NO_DEVICE_EXT && !isSoftwareDevice(device));
     EGLDisplay display = EGL_NO_DISPLAY;
-    if (!deviceOnly && (display = initializedDisplay(surfacelessDisplay())) != EGL_NO_DISPLAY)
+    if (!preferDevice && (display = initializedDisplay(surfacelessDisplay())) != EGL_NO_DISPLAY)
         *platform = "surfaceless";
-    else if ((display = initializedDisplay(firstDeviceDisplay())) != EGL_NO_DISPLAY)
+    else if ((display = initializedDisplay(deviceDisplay(device))) != EGL_NO_DISPLAY)
         *platform = "device";
     else if ((display = initializedDisplay(eglGetDisplay(EGL_DEFAULT_DISPLAY))) != EGL_NO_DISPLAY)
         *platform = "default";

@@ -4,8 +4,8 @@
 #include <EGL/egl.h>
 
 // An OpenGL ES 3 context current on a pbuffer, for tests that need real GL without a window:
-// on Mesa's surfaceless platform, else on the first EGL device (a GPU driver without a window
-// system), else on the default display. Released on destruction.
+// on the first EGL device where that is a GPU, else on Mesa's surfaceless platform, else on
+// the first device, else on the default display. Released on destruction.
 class OffscreenContext {
 public:
     OffscreenContext(int width, int height);
