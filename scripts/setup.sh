@@ -10,12 +10,13 @@ build=${1:-$root/build}
 
 packages=(
   build-essential cmake pkg-config
-  libegl-dev libgles-dev libegl-mesa0 libgl1-mesa-dri   # EGL and OpenGL ES on Mesa (llvmpipe without a GPU)
+  libegl-dev libgles-dev libegl-mesa0 libgl1-mesa-dri   # EGL, OpenGL ES (pkg-config egl, glesv2); llvmpipe, softpipe
   libx11-dev libxtst-dev                               # the X11 platform; real input in the tests
   libpng-dev zlib1g-dev                                # PNG images; gzipped console fonts
   console-setup-linux                                  # the Terminus console font the text renderer's bitmap is made from
   googletest libgtest-dev                              # the test suite
-  xvfb x11-utils mesa-utils etc1tool                   # headless X server; eglinfo and etc1tool as references in the tests
+  xvfb x11-utils mesa-utils etc1tool                   # headless X server; eglinfo, etc1tool, glxinfo for the tests
+  clang libclang-rt-14-dev                             # the fuzz targets (libFuzzer, sanitizers): scripts/fuzz.sh
 )
 
 missing=()

@@ -1,6 +1,7 @@
 #include "EGLRuntime.h"
 
 #include "Diagnostics.h"
+#include "EGLPlatformDisplay.h"
 #include "Platform.h"
 
 #include <cstdlib>
@@ -124,7 +125,7 @@ EGLConfig chooseConfig()
 
 void initialize(ClientApiVersion version)
 {
-    display = eglGetDisplay(platform->display);
+    display = getX11Display(platform->display);
     if (display == EGL_NO_DISPLAY)
         failWithEglError("No EGL Display available at %s:%i\n", __FILE__, __LINE__);
     if (eglInitialize(display, nullptr, nullptr) != EGL_TRUE)

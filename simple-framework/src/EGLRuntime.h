@@ -33,7 +33,8 @@ extern EGLint configAttributes[];
 extern EGLint contextAttributes[];
 extern EGLint windowAttributes[];
 
-// Opens the display of the platform's window, chooses the first configuration in
+// Opens the display of the platform's window (on the X11 platform, whatever $EGL_PLATFORM
+// says, where the client extensions let it be named), chooses the first configuration in
 // eglChooseConfig's order whose red, green and blue are exactly 8 bits, and creates the
 // window surface and a context of `version`. Nothing is made current. Any failure prints
 // its report and exits with status 1.

@@ -106,6 +106,8 @@ int runSample(const SampleProgram& program)
         logError("%s", failures.platformMissing);
         return 1;
     }
+    // Static initialisation may have found no memory for the object that exists now.
+    EGLRuntime::platform = platform;
     platform->openWindow(program.windowWidth, program.windowHeight);
     EGLRuntime::initialize(program.apiVersion);
     eglMakeCurrent(EGLRuntime::display, EGLRuntime::surface, EGLRuntime::surface, EGLRuntime::context);

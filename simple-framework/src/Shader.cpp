@@ -2,6 +2,7 @@
 
 #include "Diagnostics.h"
 #include "ErrorChecks.h"
+#include "RegularFile.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -48,7 +49,7 @@ char* queryShaderText(GLuint shader, GLenum lengthQuery, ShaderTextGetter fetch)
 
 char* readSourceFile(const char* filename)
 {
-    FILE* file = fopen(filename, "rb");
+    FILE* file = openRegularFile(filename);
     if (file == nullptr) {
         logError("Cannot read file '%s'\n", filename);
         exit(1);

@@ -2,6 +2,7 @@
 
 #include "Diagnostics.h"
 #include "ErrorChecks.h"
+#include "RegularFile.h"
 
 #include <GLES2/gl2ext.h>
 
@@ -106,7 +107,7 @@ void printCompressedFormats(const GLint* formats, GLint count)
 
 void readWholeFile(const char* filename, unsigned char** data, size_t* length)
 {
-    FILE* file = fopen(filename, "rb");
+    FILE* file = openRegularFile(filename);
     if (file == nullptr) {
         logError("Failed to open '%s'\n", filename);
         exit(1);

@@ -76,7 +76,11 @@ void X11Platform::openWindow(std::int32_t width, std::int32_t height)
 {
     Display* connection = XOpenDisplay(nullptr);
     if (connection == nullptr) {
-        logError("Cannot open X display \"%s\"", XDisplayName(nullptr));
+        const char* name = XDisplayName(nullptr);
+        if (name[0] == '\0')
+            logError("Cannot open an X display: $DISPLAY is not set");
+        else
+            logError("Cannot open X display \"%s\"", name);
         exit(1);
     }
     display = connection;

@@ -3,6 +3,7 @@
 #include "EtcCodec.h"
 #include "ImageQuality.h"
 #include "Pkm.h"
+#include "PkmIo.h"
 #include "PngIo.h"
 #include "TestFolder.h"
 #include "TestPictures.h"
@@ -250,7 +251,7 @@ TEST(EtcCodec, Etc1DecodesAsEtc1toolDecodes)
     for (std::size_t k = 0; k < files.size(); ++k) {
         const std::string pkm = folder.pathOf("ours" + std::to_string(k) + ".pkm");
         std::string error;
-        ASSERT_TRUE(etc::savePkm(pkm, files[k], error)) << error;
+        ASSERT_TRUE(imageio::writePkm(pkm, files[k], error)) << error;
         etc1tool::expectSameRgb(
             etc1tool::decode(folder, pkm),
             etc::decodeImage(files[k].payload.data(), etc::Format::Etc1, files[k].width, files[k].height));
@@ -271,7 +272,7 @@ TEST(EtcCodec, ReadsEtc1toolsPkmFiles)
     ASSERT_EQ(runToCompletion({etc1tool::kPath, {png, "--encode", "-o", pkm}, folder.path(), {}, {}}, errors), 0)
         << errors;
     etc::PkmFile file;
-    ASSERT_TRUE(etc::loadPkm(pkm, file, error)) << error;
+    ASSERT_TRUE(imageio::readPkm(pkm, file, error)) << error;
     EXPECT_EQ(file.format, etc::Format::Etc1);
     EXPECT_EQ(file.width, 30);
     EXPECT_EQ(file.height, 18);

@@ -1,5 +1,6 @@
 #include "EtcCodec.h"
 #include "Pkm.h"
+#include "PkmIo.h"
 
 #include <gtest/gtest.h>
 
@@ -122,10 +123,10 @@ TEST_F(PkmFiles, SaveThenLoad)
     const etc::PkmFile original = sampleFile(etc::Format::Rgb8Punchthrough, 10, 10);
     const std::string path = (dir / "image.pkm").string();
     std::string error;
-    ASSERT_TRUE(etc::savePkm(path, original, error)) << error;
+    ASSERT_TRUE(imageio::writePkm(path, original, error)) << error;
     EXPECT_EQ(entries(), 1u); // no temporary left beside it
     etc::PkmFile loaded;
-    ASSERT_TRUE(etc::loadPkm(path, loaded, error)) << error;
+    ASSERT_TRUE(imageio::readPkm(path, loaded, error)) << error;
     EXPECT_EQ(loaded.format, original.format);
     EXPECT_EQ(loaded.payload, original.payload);
     EXPECT_EQ(fs::file_size(path), 16 + original.payload.size());
@@ -136,14 +137,14 @@ TEST_F(PkmFiles, LoadErrorsNameTheFile)
     const std::string missing = (dir / "missing.pkm").string();
     etc::PkmFile file;
     std::string error;
-    EXPECT_FALSE(etc::loadPkm(missing, file, error));
+    EXPECT_FALSE(imageio::readPkm(missing, file, error));
     EXPECT_NE(error.find(missing), std::string::npos) << error;
 
     const fs::path truncated = dir / "truncated.pkm";
     std::vector<std::uint8_t> bytes = etc::serializePkm(sampleFile(etc::Format::R11, 16, 16));
     bytes.resize(bytes.size() - 8);
     writeBytes(truncated, bytes);
-    EXPECT_FALSE(etc::loadPkm(truncated.string(), file, error));
+    EXPECT_FALSE(imageio::readPkm(truncated.string(), file, error));
     EXPECT_NE(error.find(truncated.string()), std::string::npos) << error;
     EXPECT_NE(error.find("truncated payload"), std::string::npos) << error;
 }
@@ -156,16 +157,16 @@ TEST_F(PkmFiles, FailedSaveLeavesNoFile)
         etc::PkmFile file = sampleFile(etc::Format::Etc1, 4, 4);
         file.width = width;
         file.height = height;
-        EXPECT_FALSE(etc::savePkm(path.string(), file, error));
+        EXPECT_FALSE(imageio::writePkm(path.string(), file, error));
         EXPECT_NE(error.find(path.string()), std::string::npos) << error;
     }
     etc::PkmFile wrongPayload = sampleFile(etc::Format::Rgba8, 8, 8);
     wrongPayload.payload.pop_back();
-    EXPECT_FALSE(etc::savePkm(path.string(), wrongPayload, error));
+    EXPECT_FALSE(imageio::writePkm(path.string(), wrongPayload, error));
     EXPECT_EQ(entries(), 0u);
 
     const fs::path inMissingDir = dir / "no-such-dir" / "out.pkm";
-    EXPECT_FALSE(etc::savePkm(inMissingDir.string(), sampleFile(etc::Format::Etc1, 4, 4), error));
+    EXPECT_FALSE(imageio::writePkm(inMissingDir.string(), sampleFile(etc::Format::Etc1, 4, 4), error));
     EXPECT_NE(error.find(inMissingDir.string()), std::string::npos) << error;
     EXPECT_EQ(entries(), 0u);
 }
@@ -174,11 +175,11 @@ TEST_F(PkmFiles, FailedSaveKeepsTheOldFile)
 {
     const fs::path path = dir / "keep.pkm";
     std::string error;
-    ASSERT_TRUE(etc::savePkm(path.string(), sampleFile(etc::Format::Etc1, 4, 4), error)) << error;
+    ASSERT_TRUE(imageio::writePkm(path.string(), sampleFile(etc::Format::Etc1, 4, 4), error)) << error;
     const auto before = fs::file_size(path);
     etc::PkmFile bad = sampleFile(etc::Format::Etc1, 4, 4);
     bad.height = 0;
-    EXPECT_FALSE(etc::savePkm(path.string(), bad, error));
+    EXPECT_FALSE(imageio::writePkm(path.string(), bad, error));
     EXPECT_EQ(fs::file_size(path), before);
     EXPECT_EQ(entries(), 1u);
 }

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 namespace {
 
 const std::string sharedSampleSource = "samples/OpenGL-ES-2.0/linux/AlphaPlaneCommon/AlphaPlaneSample.cpp";
@@ -72,6 +74,21 @@ TEST_P(AlphaPlaneProgramTest, MissingLevelFileEndsWithItsNameAndStatusOne)
     EXPECT_EQ(runCopy(copy, output), 1);
     EXPECT_TRUE(startsWithFormatListing(output)) << output;
     EXPECT_TRUE(endsWith(output, "\nError: Failed to open 'assets/" + program().levelFile + "'\n\n")) << output;
+}
+
+// A folder opens for reading like a file, but holds nothing to load: it fails as a file that
+// cannot be opened, named.
+TEST_P(AlphaPlaneProgramTest, AFolderInPlaceOfAnAssetFailsAsAFileThatCannotBeOpened)
+{
+    for (const auto& [asset, message] : {std::pair{program().levelFile, std::string("Failed to open")},
+                                         std::pair{program().vertexShader, std::string("Cannot read file")}}) {
+        ProgramCopy copy(program());
+        copy.removeAsset(asset);
+        std::filesystem::create_directory(copy.folder() + "/assets/" + asset);
+        std::string output;
+        EXPECT_EQ(runCopy(copy, output), 1) << asset;
+        EXPECT_TRUE(endsWith(output, "\nError: " + message + " 'assets/" + asset + "'\n\n")) << output;
+    }
 }
 
 TEST_P(AlphaPlaneProgramTest, ShaderWithoutThePositionAttributeEndsWithStatusOne)

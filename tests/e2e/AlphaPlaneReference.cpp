@@ -2,6 +2,7 @@
 
 #include "EtcCodec.h"
 #include "Pkm.h"
+#include "PkmIo.h"
 
 #include <gtest/gtest.h>
 
@@ -30,7 +31,7 @@ etc::Image decodeEtc1(const std::string& path)
 {
     etc::PkmFile file;
     std::string error;
-    if (!etc::loadPkm(path, file, error)) {
+    if (!imageio::readPkm(path, file, error)) {
         ADD_FAILURE() << error;
         return {};
     }

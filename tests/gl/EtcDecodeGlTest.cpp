@@ -328,6 +328,28 @@ TEST_P(EtcDecodeGl, RandomBlocksOfEveryMode)
     expectDecodedAsGl(info(), payload);
 }
 
+// ETC1 has no other modes to give differential blocks whose base plus delta leaves 0..31: no
+// encoder makes them, but a file may hold them, and they must decode as the GL decodes them.
+TEST(EtcDecodeGlEtc1, DifferentialSumsOutsideTheFiveBitRange)
+{
+    OffscreenContext context{kWidth, kHeight};
+    ASSERT_TRUE(context.ok()) << "no OpenGL ES 3 context";
+    std::mt19937_64 random(0xD1FF);
+    std::vector<std::uint8_t> payload;
+    for (int block = 0; block < kBlocks; ++block) {
+        // Each channel gets a base near an end of the range and a delta towards that end.
+        std::uint64_t word = (random() & ~(std::uint64_t{0xFFFFFF} << 40)) | kDBit;
+        for (int channel = 0; channel < 3; ++channel) {
+            const bool low = (random() & 1) != 0;
+            const std::uint64_t base = low ? random() % 4 : 28 + random() % 4;
+            const std::uint64_t delta = low ? 4 + random() % 4 : random() % 4; // -4..-1 or 0..3
+            word |= (base << 3 | delta) << (56 - 8 * channel);
+        }
+        appendWord(payload, word);
+    }
+    expectDecodedAsGl(etc::formatInfo(etc::Format::Etc1), payload);
+}
+
 TEST_P(EtcDecodeGl, EncodedPicture) { expectDecodedAsGl(info(), etc::encodeImage(proceduralPicture(), info().format)); }
 
 INSTANTIATE_TEST_SUITE_P(AllFormats, EtcDecodeGl,

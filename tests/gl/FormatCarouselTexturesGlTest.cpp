@@ -12,6 +12,7 @@
 
 #include "EtcCodec.h"
 #include "Pkm.h"
+#include "PkmIo.h"
 
 #include <GLES3/gl31.h>
 #include <gtest/gtest.h>
@@ -136,7 +137,7 @@ protected:
 
         etc::PkmFile file;
         std::string error;
-        ASSERT_TRUE(etc::loadPkm(entry->fileName, file, error)) << error;
+        ASSERT_TRUE(imageio::readPkm(entry->fileName, file, error)) << error;
         width = file.width;
         height = file.height;
         decoded = etc::decodeImage(file.payload.data(), format->format, width, height);

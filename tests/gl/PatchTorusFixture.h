@@ -4,7 +4,7 @@
 #include "OffscreenContext.h"
 #include "TestFolder.h"
 
-#include <GLES3/gl32.h>
+#include <GLES3/gl3.h>
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -33,7 +33,7 @@ protected:
 // The program the last model construction left in use: its own.
 GLuint currentProgram();
 
-// Primitives that `draw` sent to the rasteriser.
+// Primitives that the draw calls made by `draw` sent to the GL, by their modes and counts.
 GLuint primitivesGenerated(const std::function<void()>& draw);
 
 // The framebuffer as RGBA, rows from the bottom.

@@ -75,7 +75,9 @@ Rgb pixelAt(const std::vector<unsigned char>& pixels, int x, int y)
 
 void clearWithBlending()
 {
-    glClearColor(0.1f, 0.3f, 0.2f, 1.0f);
+    // Whole 8-bit steps: a channel halfway between two (0.3 is 76.5 / 255) may be rounded
+    // either way, and softpipe rounds it differently when it blends onto the cleared value.
+    glClearColor(26 / 255.0f, 77 / 255.0f, 51 / 255.0f, 1.0f);
     glClear(GL_COLOR_BUFFER_BIT);
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);

@@ -2,6 +2,7 @@
 
 #include "EtcFormat.h"
 #include "Pkm.h"
+#include "PkmIo.h"
 #include "TestFolder.h"
 #include "TestProcess.h"
 #include "ToolRun.h"
@@ -46,7 +47,7 @@ void expectPkm(const std::string& path, etc::Format format, int width, int heigh
 {
     etc::PkmFile pkm;
     std::string error;
-    ASSERT_TRUE(etc::loadPkm(path, pkm, error)) << error;
+    ASSERT_TRUE(imageio::readPkm(path, pkm, error)) << error;
     EXPECT_EQ(pkm.format, format) << path;
     EXPECT_EQ(pkm.width, width) << path;
     EXPECT_EQ(pkm.height, height) << path;

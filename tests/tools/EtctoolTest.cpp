@@ -2,6 +2,7 @@
 
 #include "EtcFormat.h"
 #include "Pkm.h"
+#include "PkmIo.h"
 #include "PngIo.h"
 #include "TestFolder.h"
 #include "TestImages.h"
@@ -97,7 +98,7 @@ TEST(Etctool, EncodeInfoAndDecodeRoundTripEveryFormat)
 
         etc::PkmFile pkm;
         std::string error;
-        ASSERT_TRUE(etc::loadPkm(folder.pathOf("out.pkm"), pkm, error)) << error;
+        ASSERT_TRUE(imageio::readPkm(folder.pathOf("out.pkm"), pkm, error)) << error;
         EXPECT_EQ(pkm.format, format.format);
 
         ASSERT_EQ(run(folder, {"decode", "out.pkm", "out.png"}).status, 0);
@@ -203,7 +204,7 @@ TEST(Etctool, MipmapWritesEveryLevelNamedWithoutLeadingZeros)
     for (int level = 0; level < 5; ++level) {
         etc::PkmFile pkm;
         std::string error;
-        ASSERT_TRUE(etc::loadPkm(folder.pathOf("mip_" + std::to_string(level) + ".pkm"), pkm, error)) << error;
+        ASSERT_TRUE(imageio::readPkm(folder.pathOf("mip_" + std::to_string(level) + ".pkm"), pkm, error)) << error;
         EXPECT_EQ(pkm.format, etc::Format::Srgb8);
         EXPECT_EQ(pkm.width, sizes[level][0]) << level;
         EXPECT_EQ(pkm.height, sizes[level][1]) << level;

@@ -2,6 +2,7 @@
 
 #include "EtcCodec.h"
 #include "LevelNames.h"
+#include "PkmIo.h"
 #include "TestFolder.h"
 #include "ToolRun.h"
 
@@ -32,12 +33,12 @@ TEST(PkmChain, WritesOneLoadableFilePerLevel)
     EXPECT_EQ(folderEntries(folder.path()),
               (std::vector<std::string>{"mip_0.pkm", "mip_1.pkm", "mip_2.pkm", "mip_3.pkm", "mip_4.pkm"}));
     etc::PkmFile level3;
-    ASSERT_TRUE(etc::loadPkm(folder.pathOf("mip_3.pkm"), level3, error)) << error;
+    ASSERT_TRUE(imageio::readPkm(folder.pathOf("mip_3.pkm"), level3, error)) << error;
     EXPECT_EQ(level3.width, 2);
     EXPECT_EQ(level3.payload, chainOf(5)[3].payload);
 }
 
-TEST(PkmChain, AFailedLevelRemovesTheLevelsAlreadyWritten)
+TEST(PkmChain, AFailedLevelLeavesNoLevelWritten)
 {
     TestFolder folder;
     // Folders for levels 0 to 2 only: level 3 cannot be written.

@@ -9,6 +9,8 @@
 #include <zlib.h>
 
 #include <cstdio>
+#include <cstdlib>
+#include <sys/resource.h>
 
 namespace {
 
@@ -154,4 +156,42 @@ TEST(PngIo, RefusesAHeaderThatAsksForGigabytesBeforeAllocatingThem)
     EXPECT_FALSE(imageio::readPng(path, image, error));
     EXPECT_NE(error.find("too large"), std::string::npos) << error;
     EXPECT_NE(error.find(path), std::string::npos) << error;
+}
+
+// Reads the PNG with 1 GiB of address space in all, less than what its header claims would
+// take; prints the error and ends with 0 when the read failed as it should.
+[[noreturn]] void readWithLittleMemory(const std::string& path)
+{
+    const rlimit limit{std::uint64_t(1) << 30, std::uint64_t(1) << 30};
+    setrlimit(RLIMIT_AS, &limit);
+    etc::Image image;
+    std::string error;
+    const bool read = imageio::readPng(path, image, error);
+    std::fprintf(stderr, "%s\n", error.c_str());
+    std::exit(read ? 2 : 0);
+}
+
+TEST(PngIo, PngsWhoseHeadersClaimGigabytesAreRefusedWithoutAllocatingThem)
+{
+    TestFolder folder;
+    const std::string signature = "\x89PNG\r\n\x1a\n";
+    std::string header;
+    appendBigEndian32(header, 8);
+    appendBigEndian32(header, 8);
+    header += std::string("\x08\x06\x00\x00\x00", 5);
+    std::string claim; // a tEXt chunk of 2 GiB, cut off after its length and type
+    appendBigEndian32(claim, 0x7FFFFFFF);
+    claim += "tEXt";
+    const std::string text = folder.write("text.png", signature + pngChunk("IHDR", header) + claim);
+    std::string large; // 16384 x 16384 interlaced grey: a 256 MiB raster with no data
+    appendBigEndian32(large, 16384);
+    appendBigEndian32(large, 16384);
+    large += std::string("\x08\x00\x00\x00\x01", 5);
+    const std::string noData = std::string("\x78\x9c\x03\x00\x00\x00\x00\x01", 8); // zlib of nothing
+    const std::string empty = folder.write(
+        "empty.png", signature + pngChunk("IHDR", large) + pngChunk("IDAT", noData) + pngChunk("IEND", ""));
+    EXPECT_EQ(fileBytes(text).size(), 41u);
+    for (const auto& [path, reason] : {std::pair{text, "file is truncated"}, std::pair{empty, "Not enough image data"}})
+        EXPECT_EXIT(readWithLittleMemory(path), ::testing::ExitedWithCode(0),
+                    "Failed to read '.*': " + std::string(reason));
 }

@@ -5,7 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <string>
+
+#include <sys/resource.h>
 
 namespace {
 
@@ -29,6 +32,14 @@ void expectRejected(const std::string& path, const std::string& messageBeforeNam
 {
     EXPECT_EXIT_WITH_STDERR(readPgmAlphaFile(path.c_str()), 1,
                             "Error: " + messageBeforeName + path + afterName + "\n");
+}
+
+// Reads the file with 256 MiB of address space in all, far less than its header claims.
+void readWithLittleMemory(const std::string& path)
+{
+    const rlimit limit{std::uint64_t(256) << 20, std::uint64_t(256) << 20};
+    setrlimit(RLIMIT_AS, &limit);
+    readPgmAlphaFile(path.c_str());
 }
 
 } // namespace
@@ -131,9 +142,18 @@ TEST(PgmAlphaTest, RejectsSizesTooLargeToHold)
                    " has size 2147483647 x 2147483647, too large to load");
 }
 
+// Twenty bytes made the reader allocate the 1.6 GB they claim before it found
+// the raster missing.
+TEST(PgmAlphaTest, RejectsARasterLongerThanTheFileBeforeAllocatingIt)
+{
+    TestFolder folder;
+    const std::string path = folder.write("claims.pgm", "P5 40000 40000 255\n" + countingRaster(8));
+    EXPECT_EXIT_WITH_STDERR(readWithLittleMemory(path), 1, "Error: Error reading " + path + "\n");
+}
+
 TEST(PgmAlphaTest, RejectsAFileThatCannotBeOpened)
 {
     TestFolder folder;
     expectRejected(folder.pathOf("missing.pgm"), "Failed to open '", "'\n");
-    expectRejected(folder.path(), "Error reading file header of ", "");
+    expectRejected(folder.path(), "Failed to open '", "'\n");
 }

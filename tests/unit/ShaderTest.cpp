@@ -35,3 +35,10 @@ TEST(ShaderTest, ReadSourceFileOfAMissingFileExits)
     EXPECT_EXIT_WITH_STDERR(Shader::readSourceFile(missing.c_str()), 1,
                             "Error: Cannot read file '" + missing + "'\n\n");
 }
+
+TEST(ShaderTest, ReadSourceFileOfAFolderExitsAsAFileThatCannotBeRead)
+{
+    TestFolder folder;
+    EXPECT_EXIT_WITH_STDERR(Shader::readSourceFile(folder.path().c_str()), 1,
+                            "Error: Cannot read file '" + folder.path() + "'\n\n");
+}

@@ -64,6 +64,15 @@ TEST(TextureTest, ReadWholeFileOfAMissingFileExits)
                             "Error: Failed to open '" + missing + "'\n\n");
 }
 
+// A folder opens for reading, and its "length" would be taken for a file's.
+TEST(TextureTest, ReadWholeFileOfAFolderExitsAsAFileThatCannotBeOpened)
+{
+    TestFolder folder;
+    unsigned char* data = nullptr;
+    EXPECT_EXIT_WITH_STDERR(Texture::readWholeFile(folder.path().c_str(), &data), 1,
+                            "Error: Failed to open '" + folder.path() + "'\n\n");
+}
+
 TEST(TextureTest, LoadPkmFilePointsAtThePayloadOfTheWholeFile)
 {
     TestFolder folder;

@@ -1,10 +1,12 @@
 #include "ConfigListing.h"
 
 #include "Diagnostics.h"
+#include "EGLPlatformDisplay.h"
 
 #include <cstdio>
 #include <cstdlib>
 
+using KorvoSDK::getX11Display;
 using KorvoSDK::logError;
 using KorvoSDK::logLine;
 
@@ -89,7 +91,8 @@ void printConfig(EGLDisplay display, const EGLConfig* configs, int index)
 
 bool listConfigs()
 {
-    EGLDisplay display = eglGetDisplay(EGL_DEFAULT_DISPLAY);
+    // The default X display, as the windowed programs open it, whatever $EGL_PLATFORM says.
+    EGLDisplay display = getX11Display(EGL_DEFAULT_DISPLAY);
     if (display == EGL_NO_DISPLAY)
         return false;
     EGLint major = 0;

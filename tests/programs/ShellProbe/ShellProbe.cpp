@@ -5,7 +5,8 @@
 //
 // Each frame clears to (0.25, 0.5, 0.75) and prints "frame <n> click <x> <y>" with the
 // platform's last click position; new input prints "new input", tear-down "tear down".
-// With PROBE_NO_PLATFORM set in the environment the platform object cannot be allocated.
+// With PROBE_NO_PLATFORM set in the environment the platform object cannot be allocated;
+// with PROBE_NO_PLATFORM_BEFORE_MAIN only the first try, during static initialisation, fails.
 
 #include "Diagnostics.h"
 #include "ErrorChecks.h"
@@ -23,7 +24,10 @@
 // The platform is the one object the framework allocates with nothrow new, before main.
 void* operator new(std::size_t size, const std::nothrow_t&) noexcept
 {
-    if (getenv("PROBE_NO_PLATFORM") != nullptr)
+    static bool firstCall = true;
+    const bool failsFirst = firstCall && getenv("PROBE_NO_PLATFORM_BEFORE_MAIN") != nullptr;
+    firstCall = false;
+    if (failsFirst || getenv("PROBE_NO_PLATFORM") != nullptr)
         return nullptr;
     return malloc(size);
 }

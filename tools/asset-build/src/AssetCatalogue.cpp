@@ -13,6 +13,7 @@
 #include "PgmIo.h"
 #include "PkmChain.h"
 #include "PkmEncoding.h"
+#include "PkmIo.h"
 #include "PngIo.h"
 
 #include <filesystem>
@@ -141,7 +142,7 @@ bool makeParentFolder(const std::string& path, std::string& error)
     if (!parent.empty())
         std::filesystem::create_directories(parent, failure);
     if (failure)
-        error = "Failed to create the folder '" + parent.string() + "': " + failure.message();
+        error = imageio::writeFailure(path, "cannot create its folder: " + failure.message());
     return !failure;
 }
 
@@ -151,8 +152,12 @@ bool buildChain(const Recipe& recipe, const std::string& pattern, std::string& e
         error = "the output pattern '" + pattern + "' must hold %d exactly once";
         return false;
     }
+    const std::vector<etc::Image> levels = recipe.levels();
+    for (const std::string& file : texops::chainFileNames(pattern, levels.size()))
+        if (!imageio::checkWritable(file, error))
+            return false;
     std::vector<etc::PkmFile> files;
-    for (const etc::Image& level : recipe.levels()) {
+    for (const etc::Image& level : levels) {
         etc::PkmFile pkm;
         if (!texops::encodePkm(level, recipe.format, {recipe.effort, {}}, pkm, error))
             return false;
@@ -164,8 +169,9 @@ bool buildChain(const Recipe& recipe, const std::string& pattern, std::string& e
 bool buildTexture(const Recipe& recipe, const std::string& path, std::string& error)
 {
     etc::PkmFile pkm;
-    return texops::encodePkm(recipe.picture(), recipe.format, {recipe.effort, {}}, pkm, error)
-           && etc::savePkm(path, pkm, error);
+    return imageio::checkWritable(path, error)
+           && texops::encodePkm(recipe.picture(), recipe.format, {recipe.effort, {}}, pkm, error)
+           && imageio::writePkm(path, pkm, error);
 }
 
 bool buildGreymap(const Recipe& recipe, const std::string& path, std::string& error)
@@ -181,7 +187,7 @@ bool buildFont(const std::string& fontPath, const std::string& path, std::string
     if (!loadPsfFile(fontPath, font, error))
         return false;
     if (!renderFontAtlas(font, rgba, error)) {
-        error = "Font '" + fontPath + "': " + error;
+        error = imageio::readFailure(fontPath, error);
         return false;
     }
     return imageio::writeFileAtomically(path, rgba, error);

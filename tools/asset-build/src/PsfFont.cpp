@@ -1,5 +1,7 @@
 #include "PsfFont.h"
 
+#include "AtomicFile.h"
+
 #include <zlib.h>
 
 #include <cerrno>
@@ -216,7 +218,7 @@ bool loadPsfFile(const std::string& path, PsfFont& font, std::string& error)
     // gzread passes files that are not compressed through unchanged.
     gzFile file = gzopen(path.c_str(), "rb");
     if (file == nullptr) {
-        error = "Failed to open font '" + path + "': " + std::strerror(errno);
+        error = imageio::readFailure(path, std::strerror(errno));
         return false;
     }
     std::vector<std::uint8_t> bytes;
@@ -224,15 +226,17 @@ bool loadPsfFile(const std::string& path, PsfFont& font, std::string& error)
     int n;
     while ((n = gzread(file, buffer, sizeof buffer)) > 0)
         bytes.insert(bytes.end(), buffer, buffer + n);
-    const bool readFailed = n < 0;
-    gzclose(file);
-    if (readFailed) {
-        error = "Failed to read font '" + path + "'";
-        return false;
+    if (n < 0) {
+        int code = 0;
+        const char* reason = gzerror(file, &code);
+        error = imageio::readFailure(path, code == Z_ERRNO ? std::strerror(errno) : reason);
     }
+    gzclose(file);
+    if (n < 0)
+        return false;
     std::string why;
     if (!parsePsf(bytes, font, why)) {
-        error = "Font '" + path + "': " + why;
+        error = imageio::readFailure(path, why);
         return false;
     }
     return true;

@@ -4,6 +4,7 @@
 #include "EtcCodec.h"
 #include "EtcFormat.h"
 #include "ImageQuality.h"
+#include "NumberArgument.h"
 #include "PngIo.h"
 
 #include <algorithm>
@@ -41,8 +42,11 @@ const char* const kUsage =
     "                             times slower for 0.1 to 0.2 dB more\n"
     "  --format NAME   only this format (repeatable): etc1, r11, signed-r11, rg11,\n"
     "                  signed-rg11, rgb8, srgb8, rgba8, srgb8-alpha8, rgb8-a1, srgb8-a1\n"
-    "  --repeat N      encodes per image and format, the fastest counts (default: 3)\n"
+    "  --repeat N      encodes per image and format, the fastest counts (1 to 1000, default: 3)\n"
     "  --help          print this text\n";
+
+// More would run for days on any picture worth measuring.
+constexpr int kMostRepeats = 1000;
 
 struct Arguments {
     etc::Effort effort = etc::Effort::Default;
@@ -88,9 +92,9 @@ int parseArguments(int argc, char** argv, Arguments& args)
             }
             args.formats.push_back(info->format);
         } else if (arg == "--repeat") {
-            args.repeat = hasValue ? std::atoi(argv[++i]) : 0;
-            if (args.repeat < 1) {
-                std::fprintf(stderr, "Error: --repeat needs a positive count\n");
+            const std::string value = hasValue ? argv[++i] : "";
+            if (!toolargs::parseNumber(value, 1, kMostRepeats, args.repeat)) {
+                std::fprintf(stderr, "Error: %s\n", toolargs::rangeError("--repeat", 1, kMostRepeats, value).c_str());
                 return 1;
             }
         } else if (arg.rfind("--", 0) == 0) {

@@ -74,11 +74,23 @@ SubblockParams unpackSubblockMode(std::uint64_t word, bool differential)
     return p;
 }
 
+namespace {
+
+// A differential sum outside 0..31 makes no valid ETC1 block (ETC2 reads such bits as other
+// modes). GLs decode it from the sum's low eight bits, widened as usual and cut to eight bits.
+int extend5OfSum(int sum)
+{
+    const int low = sum & 0xFF;
+    return ((low << 3) | (low >> 2)) & 0xFF;
+}
+
+} // namespace
+
 Rgb subblockBaseColor(const SubblockParams& p, int half)
 {
     const Rgb& c = p.base[half];
     if (p.differential) {
-        return {extend5(c.r), extend5(c.g), extend5(c.b)};
+        return {extend5OfSum(c.r), extend5OfSum(c.g), extend5OfSum(c.b)};
     }
     return {extend4(c.r), extend4(c.g), extend4(c.b)};
 }

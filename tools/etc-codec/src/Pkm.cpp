@@ -2,13 +2,7 @@
 
 #include "EtcCodec.h"
 
-#include <cerrno>
-#include <cstdio>
 #include <cstring>
-#include <fcntl.h>
-#include <fstream>
-#include <iterator>
-#include <unistd.h>
 
 namespace etc {
 
@@ -30,7 +24,9 @@ int bigEndian16(const std::vector<std::uint8_t>& bytes, std::size_t offset)
     return (bytes[offset] << 8) | bytes[offset + 1];
 }
 
-bool checkWritable(const PkmFile& file, std::string& error)
+} // namespace
+
+bool checkSerializable(const PkmFile& file, std::string& error)
 {
     if (file.width <= 0 || file.height <= 0) {
         error = "image size " + std::to_string(file.width) + "x" + std::to_string(file.height) + " is not positive";
@@ -49,24 +45,6 @@ bool checkWritable(const PkmFile& file, std::string& error)
     }
     return true;
 }
-
-bool writeAll(int fd, const std::vector<std::uint8_t>& bytes)
-{
-    std::size_t written = 0;
-    while (written < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.data() + written, bytes.size() - written);
-        if (n < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            return false;
-        }
-        written += static_cast<std::size_t>(n);
-    }
-    return true;
-}
-
-} // namespace
 
 std::vector<std::uint8_t> serializePkm(const PkmFile& file)
 {
@@ -126,58 +104,6 @@ bool parsePkm(const std::vector<std::uint8_t>& bytes, PkmFile& file, std::string
     file.width = width;
     file.height = height;
     file.payload.assign(bytes.begin() + kHeaderBytes, bytes.begin() + kHeaderBytes + expected);
-    return true;
-}
-
-bool loadPkm(const std::string& path, PkmFile& file, std::string& error)
-{
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        error = "cannot open " + path + ": " + std::strerror(errno);
-        return false;
-    }
-    const std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad()) {
-        error = "cannot read " + path;
-        return false;
-    }
-    std::string reason;
-    if (!parsePkm(bytes, file, reason)) {
-        error = path + ": " + reason;
-        return false;
-    }
-    return true;
-}
-
-bool savePkm(const std::string& path, const PkmFile& file, std::string& error)
-{
-    std::string reason;
-    if (!checkWritable(file, reason)) {
-        error = "cannot write " + path + ": " + reason;
-        return false;
-    }
-    const std::string temporary = path + ".tmp" + std::to_string(::getpid());
-    const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd < 0) {
-        error = "cannot write " + path + ": " + std::strerror(errno);
-        return false;
-    }
-    auto fail = [&](int code) {
-        error = "cannot write " + path + ": " + std::strerror(code);
-        ::unlink(temporary.c_str());
-        return false;
-    };
-    if (!writeAll(fd, serializePkm(file))) {
-        const int code = errno;
-        ::close(fd);
-        return fail(code);
-    }
-    if (::close(fd) != 0) {
-        return fail(errno);
-    }
-    if (std::rename(temporary.c_str(), path.c_str()) != 0) {
-        return fail(errno);
-    }
     return true;
 }
 

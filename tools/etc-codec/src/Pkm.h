@@ -18,16 +18,15 @@ struct PkmFile {
     std::vector<std::uint8_t> payload;
 };
 
+// Whether the file can be written as PKM: positive sizes that fit the header, and exactly the
+// payload its format needs. On failure says why in `error`.
+bool checkSerializable(const PkmFile& file, std::string& error);
+
 std::vector<std::uint8_t> serializePkm(const PkmFile& file);
 
 // Parses and validates a whole file in memory (magic, known version and type, positive
 // sizes, payload long enough). On failure returns false and says why in `error`.
 bool parsePkm(const std::vector<std::uint8_t>& bytes, PkmFile& file, std::string& error);
-
-// File-level wrappers. savePkm writes to a temporary name and renames it into place, so a
-// failed write leaves no partial file. Errors name the file.
-bool loadPkm(const std::string& path, PkmFile& file, std::string& error);
-bool savePkm(const std::string& path, const PkmFile& file, std::string& error);
 
 } // namespace etc
 

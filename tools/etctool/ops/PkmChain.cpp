@@ -1,24 +1,21 @@
 #include "PkmChain.h"
 
 #include "LevelNames.h"
-
-#include <cstdio>
+#include "PkmIo.h"
 
 namespace texops {
 
+std::vector<std::string> chainFileNames(const std::string& pattern, std::size_t levelCount)
+{
+    std::vector<std::string> names;
+    for (std::size_t level = 0; level < levelCount; ++level)
+        names.push_back(levelFileName(pattern, int(level)));
+    return names;
+}
+
 bool savePkmChain(const std::string& pattern, const std::vector<etc::PkmFile>& levels, std::string& error)
 {
-    std::vector<std::string> written;
-    for (std::size_t level = 0; level < levels.size(); ++level) {
-        std::string path = levelFileName(pattern, int(level));
-        if (!etc::savePkm(path, levels[level], error)) {
-            for (const std::string& done : written)
-                std::remove(done.c_str());
-            return false;
-        }
-        written.push_back(path);
-    }
-    return true;
+    return imageio::writePkmChain(chainFileNames(pattern, levels.size()), levels, error);
 }
 
 } // namespace texops

@@ -8,9 +8,11 @@
 
 namespace texops {
 
-// Writes level L of the chain to levelFileName(pattern, L), each file through a temporary
-// name. All or nothing: when a write fails, the files this call has already written are
-// removed again, so no chain is left that a loader would take for complete.
+// The file of each level of a chain of `levelCount` levels: levelFileName(pattern, L).
+std::vector<std::string> chainFileNames(const std::string& pattern, std::size_t levelCount);
+
+// Writes level L of the chain to levelFileName(pattern, L). All or nothing: when a level
+// cannot be written, every file the chain names keeps what it held before.
 bool savePkmChain(const std::string& pattern, const std::vector<etc::PkmFile>& levels, std::string& error);
 
 } // namespace texops

@@ -1,12 +1,14 @@
 #include "CompressionCommands.h"
 
 #include "AlphaPlane.h"
+#include "AtomicFile.h"
 #include "Atlas.h"
 #include "ColourBleed.h"
 #include "LevelNames.h"
 #include "Mipmap.h"
 #include "PkmChain.h"
 #include "PkmEncoding.h"
+#include "PkmIo.h"
 #include "PngIo.h"
 #include "Progress.h"
 #include "ToolFiles.h"
@@ -98,7 +100,7 @@ int runEncode(const Arguments& arguments)
     if (!readEncodeOptions(arguments, format, effort, error))
         return reportError(error, exitUsage);
     etc::Image image;
-    if (!imageio::readPng(input, image, error))
+    if (!imageio::readPng(input, image, error) || !imageio::checkWritable(output, error))
         return reportError(error);
     if (arguments.has("--bleed"))
         image = texops::bleedColourIntoTransparent(image);
@@ -106,7 +108,7 @@ int runEncode(const Arguments& arguments)
     std::string task = "Encoding '" + output + "' (" + format->toolName + ", " + sizeText(image.width, image.height) + ")";
     if (!encodeWithProgress(image, *format, effort, task, pkm, error))
         return reportError("cannot encode '" + input + "': " + error);
-    if (!etc::savePkm(output, pkm, error))
+    if (!imageio::writePkm(output, pkm, error))
         return reportError(error);
     return 0;
 }
@@ -117,7 +119,7 @@ int runDecode(const Arguments& arguments)
     const std::string& output = arguments.positional[1];
     etc::PkmFile pkm;
     std::string error;
-    if (!etc::loadPkm(input, pkm, error))
+    if (!imageio::readPkm(input, pkm, error))
         return reportError(error);
     etc::DecodedImage decoded = etc::decodeImage(pkm.payload.data(), pkm.format, pkm.width, pkm.height);
     if (!imageio::writePng(output, decoded.rgba, error))
@@ -135,7 +137,7 @@ int runInfo(const Arguments& arguments)
     const std::string& input = arguments.positional[0];
     etc::PkmFile pkm;
     std::string error;
-    if (!etc::loadPkm(input, pkm, error))
+    if (!imageio::readPkm(input, pkm, error))
         return reportError(error);
     const etc::FormatInfo& info = etc::formatInfo(pkm.format);
     std::printf("File:        %s\n", input.c_str());
@@ -184,6 +186,9 @@ int runMipmap(const Arguments& arguments)
         image = texops::bleedColourIntoTransparent(image);
 
     std::vector<etc::Image> levels = chainLevels(image, *format, atlas);
+    for (const std::string& file : texops::chainFileNames(pattern, levels.size()))
+        if (!imageio::checkWritable(file, error))
+            return reportError(error);
     std::vector<etc::PkmFile> files(levels.size());
     for (std::size_t level = 0; level < levels.size(); ++level) {
         const etc::Image& l = levels[level];

@@ -27,7 +27,7 @@ bool loadImage(const std::string& path, etc::Image& image, std::string& error)
     etc::PkmFile pkm;
     std::string why;
     if (!etc::parsePkm(bytes, pkm, why)) {
-        error = "'" + path + "' is not a valid PKM file: " + why;
+        error = imageio::readFailure(path, why);
         return false;
     }
     image = etc::decodeImage(pkm.payload.data(), pkm.format, pkm.width, pkm.height).rgba;

@@ -16,7 +16,7 @@ bool writePgm(const std::string& path, int width, int height, const std::vector<
               std::string& error)
 {
     if (width <= 0 || height <= 0 || grey.size() != std::size_t(width) * height) {
-        error = "Cannot write '" + path + "': the greymap has no pixels or the wrong size";
+        error = writeFailure(path, "the greymap has no pixels or the wrong size");
         return false;
     }
     return writeFileAtomically(path, encodePgm(width, height, grey), error);

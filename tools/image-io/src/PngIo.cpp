@@ -15,6 +15,14 @@ namespace {
 // make the reader ask for gigabytes: 2^28 texels (1 GiB of RGBA) at most.
 constexpr png_uint_32 maximumSide = 65535;
 constexpr std::uint64_t maximumTexels = std::uint64_t(1) << 28;
+// The same for ancillary chunks (text, ICC profiles, unknown chunks), which libpng would
+// otherwise allocate as large as their length field claims, and keep in any number: no
+// texture source needs more than this.
+constexpr png_alloc_size_t maximumChunkBytes = 8 << 20;
+constexpr png_uint_32 maximumCachedChunks = 256;
+// Deflate expands its input at most 1032 times: a file whose image data is shorter than that
+// share of the raster cannot hold it, and is rejected before the raster is allocated.
+constexpr std::uint64_t maximumDeflateRatio = 1032;
 
 // libpng reports errors through a callback that must not return; the message is kept
 // here and the callback jumps back to the setjmp in the caller.
@@ -53,6 +61,42 @@ void writeToMemory(png_structp png, png_bytep data, png_size_t length)
 
 void flushMemory(png_structp) {}
 
+std::uint32_t bigEndian32(const std::uint8_t* bytes)
+{
+    return std::uint32_t(bytes[0]) << 24 | std::uint32_t(bytes[1]) << 16 | std::uint32_t(bytes[2]) << 8 | bytes[3];
+}
+
+// What the chunk headers say, read before libpng allocates anything for a chunk: it would
+// take a length field of 2 GiB at its word.
+struct ChunkLayout {
+    std::uint64_t imageDataBytes = 0;
+    bool overrunsFile = false;
+};
+
+ChunkLayout readChunkLayout(const std::vector<std::uint8_t>& bytes)
+{
+    ChunkLayout layout;
+    for (std::size_t offset = 8; bytes.size() - offset >= 8;) {
+        const std::uint64_t length = bigEndian32(&bytes[offset]);
+        const bool imageData = std::memcmp(&bytes[offset + 4], "IDAT", 4) == 0;
+        if (length + 12 > bytes.size() - offset) {
+            layout.overrunsFile = true;
+            break;
+        }
+        if (std::memcmp(&bytes[offset + 4], "IEND", 4) == 0)
+            break;
+        layout.imageDataBytes += imageData ? length : 0;
+        offset += length + 12;
+    }
+    return layout;
+}
+
+std::uint64_t storedRasterBytes(png_structp png, png_infop info)
+{
+    const std::uint64_t bitsPerPixel = std::uint64_t(png_get_bit_depth(png, info)) * png_get_channels(png, info);
+    return (std::uint64_t(png_get_image_width(png, info)) * png_get_image_height(png, info) * bitsPerPixel + 7) / 8;
+}
+
 // Asks libpng for 8-bit RGBA whatever the stored layout, without gamma processing:
 // texture sources are data (heights, normals, alpha), so values pass through unchanged.
 // Returns the number of interlace passes to read.
@@ -77,7 +121,7 @@ int requestRgba8(png_structp png, png_infop info)
 }
 
 // Only plain data lives in this frame: the longjmp out of libpng skips destructors.
-bool decodePng(const std::vector<std::uint8_t>& bytes, etc::Image& image, PngErrorState& errorState)
+bool decodeWithLibpng(const std::vector<std::uint8_t>& bytes, etc::Image& image, PngErrorState& errorState)
 {
     png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, &errorState, onPngError, onPngWarning);
     if (png == nullptr) {
@@ -86,21 +130,29 @@ bool decodePng(const std::vector<std::uint8_t>& bytes, etc::Image& image, PngErr
     }
     png_infop info = png_create_info_struct(png);
     MemoryReader reader{&bytes, 0};
+    const ChunkLayout layout = readChunkLayout(bytes);
     if (setjmp(png_jmpbuf(png))) {
         png_destroy_read_struct(&png, &info, nullptr);
         return false;
     }
     if (info == nullptr)
         png_error(png, "out of memory");
+    if (layout.overrunsFile)
+        png_error(png, "file is truncated");
     png_set_user_limits(png, maximumSide, maximumSide);
+    png_set_chunk_malloc_max(png, maximumChunkBytes);
+    png_set_chunk_cache_max(png, maximumCachedChunks);
     png_set_read_fn(png, &reader, readFromMemory);
     png_read_info(png, info);
+    const std::uint64_t rasterBytes = storedRasterBytes(png, info);
     int passes = requestRgba8(png, info);
 
     png_uint_32 width = png_get_image_width(png, info);
     png_uint_32 height = png_get_image_height(png, info);
     if (std::uint64_t(width) * height > maximumTexels)
         png_error(png, "image too large");
+    if (rasterBytes > layout.imageDataBytes * maximumDeflateRatio)
+        png_error(png, "Not enough image data");
     if (png_get_rowbytes(png, info) != std::size_t(width) * 4)
         png_error(png, "unexpected row layout");
     image.width = static_cast<int>(width);
@@ -141,22 +193,32 @@ bool encodePng(const etc::Image& image, std::vector<std::uint8_t>& out, PngError
 
 } // namespace
 
+bool decodePng(const std::vector<std::uint8_t>& bytes, etc::Image& image, std::string& reason)
+{
+    if (bytes.size() < 8 || png_sig_cmp(bytes.data(), 0, 8) != 0) {
+        reason = "not a PNG file";
+        return false;
+    }
+    PngErrorState errorState;
+    etc::Image decoded;
+    if (!decodeWithLibpng(bytes, decoded, errorState)) {
+        reason = errorState.message;
+        return false;
+    }
+    image = std::move(decoded);
+    return true;
+}
+
 bool readPng(const std::string& path, etc::Image& image, std::string& error)
 {
     std::vector<std::uint8_t> bytes;
     if (!readWholeFile(path, bytes, error))
         return false;
-    if (bytes.size() < 8 || png_sig_cmp(bytes.data(), 0, 8) != 0) {
-        error = "'" + path + "' is not a PNG file";
+    std::string reason;
+    if (!decodePng(bytes, image, reason)) {
+        error = readFailure(path, reason);
         return false;
     }
-    PngErrorState errorState;
-    etc::Image decoded;
-    if (!decodePng(bytes, decoded, errorState)) {
-        error = "Failed to read PNG '" + path + "': " + errorState.message;
-        return false;
-    }
-    image = std::move(decoded);
     return true;
 }
 
@@ -164,13 +226,13 @@ bool writePng(const std::string& path, const etc::Image& image, std::string& err
 {
     if (image.width <= 0 || image.height <= 0
         || image.rgba.size() != std::size_t(image.width) * image.height * 4) {
-        error = "Cannot write '" + path + "': the image has no pixels or the wrong size";
+        error = writeFailure(path, "the image has no pixels or the wrong size");
         return false;
     }
     std::vector<std::uint8_t> bytes;
     PngErrorState errorState;
     if (!encodePng(image, bytes, errorState)) {
-        error = "Failed to write PNG '" + path + "': " + errorState.message;
+        error = writeFailure(path, errorState.message);
         return false;
     }
     return writeFileAtomically(path, bytes, error);

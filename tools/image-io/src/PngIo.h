@@ -3,9 +3,14 @@
 
 #include "EtcCodec.h"
 
+#include <cstdint>
 #include <string>
+#include <vector>
 
 namespace imageio {
+
+// Decodes a PNG held in memory as readPng does; `reason` says what is wrong with it.
+bool decodePng(const std::vector<std::uint8_t>& bytes, etc::Image& image, std::string& reason);
 
 // Reads any PNG (grey, grey + alpha, palette, RGB, RGBA; 8 or 16 bits) as 8-bit RGBA.
 // Errors name the file.

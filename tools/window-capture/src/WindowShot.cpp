@@ -6,6 +6,7 @@
 // appeared (so the program has drawn) and the others --every seconds apart (FILE-1.png, FILE-2.png, ... when more than one) and,
 // with --close, asks the window to close as a window manager would.
 
+#include "NumberArgument.h"
 #include "PngIo.h"
 #include "WindowCapture.h"
 
@@ -19,6 +20,10 @@
 #include <thread>
 
 namespace {
+
+// Ranges of the numeric options: an hour between shots, a day's worth of shots a second.
+constexpr double mostSeconds = 3600;
+constexpr int mostShots = 86400;
 
 struct Options {
     std::string output;
@@ -55,19 +60,26 @@ bool parseOptions(int argc, char** argv, Options& options)
             options.output = argv[++i];
         } else if (hasValue && argument == "--title") {
             options.title = argv[++i];
-        } else if (hasValue && argument == "--delay") {
-            options.delay = atof(argv[++i]);
+        } else if (hasValue && (argument == "--delay" || argument == "--every")) {
+            const std::string value = argv[++i];
+            double& seconds = argument == "--delay" ? options.delay : options.every;
+            if (!toolargs::parseNumber(value, 0.0, mostSeconds, seconds)) {
+                fprintf(stderr, "Error: %s\n", toolargs::rangeError(argument, 0.0, mostSeconds, value).c_str());
+                return false;
+            }
         } else if (hasValue && argument == "--count") {
-            options.count = atoi(argv[++i]);
-        } else if (hasValue && argument == "--every") {
-            options.every = atof(argv[++i]);
+            const std::string value = argv[++i];
+            if (!toolargs::parseNumber(value, 1, mostShots, options.count)) {
+                fprintf(stderr, "Error: %s\n", toolargs::rangeError(argument, 1, mostShots, value).c_str());
+                return false;
+            }
         } else {
             fprintf(stderr, "Error: unknown or incomplete option '%s'\n", argument.c_str());
             return false;
         }
     }
-    if (options.output.empty() || options.count < 1) {
-        fprintf(stderr, "Error: --output is required and --count must be at least 1\n");
+    if (options.output.empty()) {
+        fprintf(stderr, "Error: --output is required\n");
         return false;
     }
     return true;

@@ -1,11 +1,10 @@
 #include "PgmAlpha.h"
 
 #include "Diagnostics.h"
+#include "RegularFile.h"
 
 #include <climits>
 #include <cstdio>
-
-using KorvoSDK::logError;
 
 namespace {
 
@@ -13,16 +12,6 @@ struct FileCloser {
     void operator()(FILE* file) const { fclose(file); }
 };
 using File = std::unique_ptr<FILE, FileCloser>;
-
-File openOrExit(const char* filename)
-{
-    File file(fopen(filename, "rb"));
-    if (!file) {
-        logError("Failed to open '%s'\n", filename);
-        exit(1);
-    }
-    return file;
-}
 
 // Read wider than int, so that sizes beyond what a texture can take are rejected rather
 // than wrapped.
@@ -32,59 +21,89 @@ struct PgmHeader {
     long long maximumGrey = 0;
 };
 
-PgmHeader readHeaderOrExit(FILE* file, const char* filename)
+std::string describe(const char* format, const char* filename, const PgmHeader& header)
 {
-    PgmHeader header;
+    char text[512];
+    snprintf(text, sizeof text, format, filename, header.width, header.height);
+    return text;
+}
+
+bool readHeader(FILE* file, const char* filename, PgmHeader& header, std::string& message)
+{
     if (fscanf(file, "P5 %lld %lld %lld", &header.width, &header.height, &header.maximumGrey) != 3) {
-        logError("Error reading file header of %s", filename);
-        exit(1);
+        message = std::string("Error reading file header of ") + filename;
+        return false;
     }
     if (header.maximumGrey != 255) {
-        logError("Alpha file %s has wrong maximum gray value, must be 255", filename);
-        exit(1);
+        message = std::string("Alpha file ") + filename + " has wrong maximum gray value, must be 255";
+        return false;
     }
     if (header.width <= 0 || header.height <= 0) {
-        logError("Alpha file %s has size %lld x %lld, width and height must be positive", filename, header.width,
-                 header.height);
-        exit(1);
+        message = describe("Alpha file %s has size %lld x %lld, width and height must be positive", filename, header);
+        return false;
     }
-    return header;
+    return true;
 }
 
-[[noreturn]] void exitTooLarge(const PgmHeader& header, const char* filename)
+long bytesLeft(FILE* file)
 {
-    logError("Alpha file %s has size %lld x %lld, too large to load", filename, header.width, header.height);
-    exit(1);
+    const long here = ftell(file);
+    fseek(file, 0, SEEK_END);
+    const long end = ftell(file);
+    fseek(file, here, SEEK_SET);
+    return here < 0 || end < here ? 0 : end - here;
 }
 
-unsigned char* allocateRasterOrExit(const PgmHeader& header, const char* filename)
+bool allocateRaster(FILE* file, const PgmHeader& header, const char* filename, PgmAlpha& alpha, std::string& message)
 {
-    // A texture's sides are ints; calloc itself refuses a product that overflows.
-    if (header.width > INT_MAX || header.height > INT_MAX)
-        exitTooLarge(header, filename);
-    unsigned char* raster =
-        static_cast<unsigned char*>(calloc(static_cast<size_t>(header.width), static_cast<size_t>(header.height)));
-    if (raster == nullptr)
-        exitTooLarge(header, filename);
-    return raster;
+    // No texture takes more than INT_MAX bytes (its sides are ints, and far smaller).
+    if (header.width > INT_MAX || header.height > INT_MAX || header.width * header.height > INT_MAX) {
+        message = describe("Alpha file %s has size %lld x %lld, too large to load", filename, header);
+        return false;
+    }
+    // A raster the file cannot hold is not allocated only to be found short.
+    if (header.width * header.height > bytesLeft(file)) {
+        message = std::string("Error reading ") + filename;
+        return false;
+    }
+    alpha.pixels.reset(
+        static_cast<unsigned char*>(calloc(static_cast<size_t>(header.width), static_cast<size_t>(header.height))));
+    checkAllocation(alpha.pixels.get());
+    alpha.width = static_cast<int>(header.width);
+    alpha.height = static_cast<int>(header.height);
+    return true;
 }
 
 } // namespace
 
+bool parsePgmAlpha(FILE* file, const char* filename, PgmAlpha& alpha, std::string& message)
+{
+    PgmHeader header;
+    if (!readHeader(file, filename, header, message))
+        return false;
+    // The single whitespace byte that ends the header.
+    fgetc(file);
+    if (!allocateRaster(file, header, filename, alpha, message))
+        return false;
+    const size_t size = static_cast<size_t>(alpha.width) * static_cast<size_t>(alpha.height);
+    if (fread(alpha.pixels.get(), 1, size, file) != size) {
+        message = std::string("Error reading ") + filename;
+        return false;
+    }
+    return true;
+}
+
 PgmAlpha readPgmAlphaFile(const char* filename)
 {
-    const File file = openOrExit(filename);
-    const PgmHeader header = readHeaderOrExit(file.get(), filename);
-    // The single whitespace byte that ends the header.
-    fgetc(file.get());
-
+    const File file(KorvoSDK::openRegularFile(filename));
+    if (!file) {
+        KorvoSDK::logError("Failed to open '%s'\n", filename);
+        exit(1);
+    }
     PgmAlpha alpha;
-    alpha.pixels.reset(allocateRasterOrExit(header, filename));
-    alpha.width = static_cast<int>(header.width);
-    alpha.height = static_cast<int>(header.height);
-    const size_t size = static_cast<size_t>(alpha.width) * static_cast<size_t>(alpha.height);
-    if (fread(alpha.pixels.get(), 1, size, file.get()) != size) {
-        logError("Error reading %s", filename);
+    std::string message;
+    if (!parsePgmAlpha(file.get(), filename, alpha, message)) {
+        KorvoSDK::logError("%s", message.c_str());
         exit(1);
     }
     return alpha;

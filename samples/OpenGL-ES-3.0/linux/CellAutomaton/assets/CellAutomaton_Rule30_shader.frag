@@ -1,7 +1,10 @@
 #version 300 es
 
 // new = left XOR (centre OR right), read from the previous generation's row. Everything is
-// integer arithmetic on whole texels; the float uniforms only name rows and distances.
+// integer arithmetic on whole texels; the float uniforms only name rows and distances. The
+// cell written is the fragment's own pixel (the grid has the viewport's size): where along a
+// line an interpolated value lands, and which pixels a wide line covers, differ between
+// implementations, but a fragment's window position does not.
 
 precision highp float;
 precision highp int;
@@ -10,8 +13,6 @@ uniform highp usampler2D inputTexture;
 uniform float verticalOffset;      // texture heights below the top edge: this row
 uniform float inputVerticalOffset; // the same for the row read
 uniform float inputNeighbour;      // distance to a neighbour in texture widths
-
-in vec2 textureCoordinate;
 
 layout(location = 0) out uvec4 cell;
 
@@ -31,11 +32,12 @@ bool liveAt(int column, int row, int width)
 void main()
 {
     ivec2 size = textureSize(inputTexture, 0);
+    ivec2 pixel = ivec2(gl_FragCoord.xy);
     // A wide line can also cover a neighbouring row, which holds another generation.
-    if (int(gl_FragCoord.y) != rowBelowTop(verticalOffset, size.y))
+    if (pixel.y != rowBelowTop(verticalOffset, size.y))
         discard;
 
-    int column = int(textureCoordinate.x * float(size.x));
+    int column = pixel.x;
     int row = rowBelowTop(inputVerticalOffset, size.y);
     int neighbour = int(round(inputNeighbour * float(size.x)));
 

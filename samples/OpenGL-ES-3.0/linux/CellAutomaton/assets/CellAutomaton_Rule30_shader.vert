@@ -4,13 +4,10 @@
 // centre of the row that receives this generation.
 
 in vec4 position;
-in vec2 vertexTexCoord;
 
 uniform mat4 mvpMatrix;
 uniform float verticalOffset; // texture heights below the top edge
 uniform highp usampler2D inputTexture;
-
-out vec2 textureCoordinate;
 
 void main()
 {
@@ -22,5 +19,4 @@ void main()
     float shift = 2.0 * verticalOffset + 1.0 / rows;
     clipPosition.y -= shift * clipPosition.w;
     gl_Position = clipPosition;
-    textureCoordinate = vertexTexCoord;
 }
