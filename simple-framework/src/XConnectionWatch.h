@@ -3,16 +3,16 @@
 
 #include <X11/Xlib.h>
 
-#include <string>
 #include <thread>
 
 namespace KorvoSDK {
 
 // Ends the program with "Error: Lost the connection to X display "NAME"" and status 1 when
-// the X server goes away under it. Xlib reports the loss through its I/O error handler when
-// it notices it first; EGL's drivers talk to the server on the same connection and may not
-// give up on a dead one (Mesa's software swap retries its image upload forever), so a thread
-// also waits for the server to hang up.
+// the X server goes away under it, whichever part of the program meets the dead connection
+// first: Xlib (its I/O error handler), EGL's driver, which talks to the server on the same
+// connection and may retry forever (Mesa's software swap does) or fail or crash (a thread
+// waits for the server to hang up), or a failure that the lost display caused (logError, a
+// crash and exit check for it first).
 class XConnectionWatch {
 public:
     XConnectionWatch() = default;
@@ -22,13 +22,10 @@ public:
 
     // Right after the connection is opened.
     void start(Display* connection);
-    // Before the connection is closed by the program itself.
+    // Before the program closes the connection itself.
     void stop();
 
 private:
-    void watch(int connectionFd);
-
-    std::string displayName;
     int wakeFd = -1;
     std::thread watcher;
 };
