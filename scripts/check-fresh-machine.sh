@@ -114,5 +114,5 @@ if ! inside "scripts/test.sh" >"$machine/test.log" 2>&1; then
   echo "Error: scripts/test.sh failed on the fresh machine" >&2
   exit 1
 fi
-tail -n 25 "$machine/test.log"
+grep -E '^== |tests passed|tests failed' "$machine/test.log"
 echo "Fresh Debian 12: run and test passed"
