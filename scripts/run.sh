@@ -2,8 +2,8 @@
 # Sets up and builds (scripts/setup.sh), then runs every program that has been built.
 # On a desktop (a reachable $DISPLAY) the windowed programs run one after another: close
 # each window (or click into it) to go on. Without a display each runs for a few seconds under
-# a private Xvfb server and leaves a PNG screenshot of its window, and ConfigLister its listing,
-# in the output folder.
+# a private Xvfb server and leaves a PNG screenshot of its window (FormatCarousel ten, numbered
+# five seconds apart), and ConfigLister its listing, in the output folder.
 #
 #   scripts/run.sh [output-folder]     (default: screenshots/)
 set -euo pipefail

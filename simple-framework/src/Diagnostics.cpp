@@ -8,6 +8,8 @@ namespace KorvoSDK {
 
 namespace {
 
+void (*errorCauseCheck)() = nullptr;
+
 void logLineV(const char* format, va_list arguments)
 {
     vfprintf(stderr, format, arguments);
@@ -24,8 +26,15 @@ void logLine(const char* format, ...)
     va_end(arguments);
 }
 
+void setErrorCauseCheck(void (*check)())
+{
+    errorCauseCheck = check;
+}
+
 void logError(const char* format, ...)
 {
+    if (errorCauseCheck != nullptr)
+        errorCauseCheck();
     fprintf(stderr, "Error: ");
     va_list arguments;
     va_start(arguments, format);

@@ -12,6 +12,10 @@ void logLine(const char* format, ...) __attribute__((format(printf, 1, 2)));
 // "Error: " followed by logLine.
 void logError(const char* format, ...) __attribute__((format(printf, 1, 2)));
 
+// A check that logError runs before it prints, which may end the process with the error
+// that caused this one instead (the platform's, when the display has gone). Null: none.
+void setErrorCauseCheck(void (*check)());
+
 // "Out of memory at <file>:<line>" and exit status 1.
 [[noreturn]] void exitOutOfMemory(const char* file, int line);
 

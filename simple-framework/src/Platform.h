@@ -30,6 +30,11 @@ public:
     virtual WindowEvent pollWindow() = 0;
     virtual void closeWindow() = 0;
 
+    // Sleeps until the window has an event for pollWindow, or until `seconds` have passed;
+    // returns at once when an event is already waiting. Defined by the implementation, as
+    // instance() is: not one of the window operations above.
+    void waitForEvent(float seconds);
+
     // Position of the last left-button press in window coordinates; -1 until the first.
     std::int32_t clickX;
     std::int32_t clickY;

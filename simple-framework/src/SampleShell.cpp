@@ -11,7 +11,7 @@ namespace KorvoSDK {
 
 namespace {
 
-constexpr float newInputInterval = 5.0f;
+constexpr float tickInterval = 5.0f;
 
 void swapBuffers()
 {
@@ -23,7 +23,7 @@ bool eventEndsLoop(Platform* platform)
     return platform->pollWindow() != NoEvent;
 }
 
-void runStandardLoop(Platform* platform, const SampleProgram& program)
+void runEveryFrameLoop(Platform* platform, const SampleProgram& program)
 {
     bool stop = false;
     while (!stop) {
@@ -34,7 +34,7 @@ void runStandardLoop(Platform* platform, const SampleProgram& program)
 }
 
 // Returns false when a frame failed.
-bool runFormatCarouselLoop(Platform* platform, const SampleProgram& program)
+bool runStopOnFailedFrameLoop(Platform* platform, const SampleProgram& program)
 {
     if (program.frameTimer != nullptr)
         program.frameTimer->reset();
@@ -42,7 +42,7 @@ bool runFormatCarouselLoop(Platform* platform, const SampleProgram& program)
     bool frameFailed = false;
     while (!stop) {
         stop = eventEndsLoop(platform);
-        if (!program.drawFrame()) {
+        if (!program.drawCheckedFrame()) {
             frameFailed = true;
             stop = true;
         }
@@ -51,7 +51,9 @@ bool runFormatCarouselLoop(Platform* platform, const SampleProgram& program)
     return !frameFailed;
 }
 
-void runCellAutomatonLoop(Platform* platform, const SampleProgram& program)
+// A turn that draws nothing is followed by a sleep until the window has an event or the
+// tick is due, so that the program costs nothing between its pictures.
+void runRedrawOnTimedTickLoop(Platform* platform, const SampleProgram& program)
 {
     program.drawFrame();
     swapBuffers();
@@ -61,10 +63,12 @@ void runCellAutomatonLoop(Platform* platform, const SampleProgram& program)
     while (!stop) {
         if (eventEndsLoop(platform))
             stop = true;
-        if (timer.intervalPassed(newInputInterval)) {
+        if (timer.intervalPassed(tickInterval)) {
             program.newInput();
             program.drawFrame();
             swapBuffers();
+        } else if (!stop) {
+            platform->waitForEvent(timer.secondsUntilInterval(tickInterval));
         }
     }
 }
@@ -73,13 +77,13 @@ void runCellAutomatonLoop(Platform* platform, const SampleProgram& program)
 bool runLoop(Platform* platform, const SampleProgram& program)
 {
     switch (program.loop) {
-    case SampleLoop::Standard:
-        runStandardLoop(platform, program);
+    case SampleLoop::EveryFrame:
+        runEveryFrameLoop(platform, program);
         return true;
-    case SampleLoop::FormatCarousel:
-        return runFormatCarouselLoop(platform, program);
-    case SampleLoop::CellAutomaton:
-        runCellAutomatonLoop(platform, program);
+    case SampleLoop::StopOnFailedFrame:
+        return runStopOnFailedFrameLoop(platform, program);
+    case SampleLoop::RedrawOnTimedTick:
+        runRedrawOnTimedTickLoop(platform, program);
         return true;
     }
     return true;
@@ -96,9 +100,10 @@ void shutDown(Platform* platform)
 
 int runSample(const SampleProgram& program)
 {
+    const StartFailures& failures = program.startFailures;
     Platform* platform = Platform::instance();
     if (platform == nullptr) {
-        logError("%s", program.platformMissingMessage);
+        logError("%s", failures.platformMissing);
         return 1;
     }
     // Static initialisation may have found no memory for the object that exists now.
@@ -109,9 +114,9 @@ int runSample(const SampleProgram& program)
     checkEgl();
 
     if (!program.setUpSample()) {
-        if (program.setUpFailedMessage != nullptr)
-            logError("%s", program.setUpFailedMessage);
-        if (!program.cleanShutdownAfterFailedSetUp)
+        if (failures.setUpFailed != nullptr)
+            logError("%s", failures.setUpFailed);
+        if (failures.afterFailedSetUp == AfterFailedSetUp::ExitAtOnce)
             exit(1);
         shutDown(platform);
         return 1;

@@ -9,43 +9,59 @@ namespace KorvoSDK {
 
 class Timer;
 
+// What the loop between set-up and tear-down does. Every kind ends after the turn in which
+// the window reports an event (a close request or a click).
 enum class SampleLoop {
-    // Poll, draw, swap, until the window reports an event (a close request or a click);
-    // the turn that sees the event still draws and swaps.
-    Standard,
-    // As Standard, and a drawFrame that returns false also ends the loop, as a failure.
-    // The program's frame timer is reset right before the first frame.
-    FormatCarousel,
+    // Poll, draw, swap, every turn; the turn that sees the event still draws and swaps.
+    // PatchTorus, RawAlphaPlane, PackedAlphaPlane, StackedAlpha.
+    EveryFrame,
+    // As EveryFrame, and a frame that fails (drawCheckedFrame returns false) ends the loop
+    // after its swap, the program then ending with status 1. The program's frame timer is
+    // reset right before the first frame. FormatCarousel.
+    StopOnFailedFrame,
     // One frame right after set-up, then new input, a frame and a swap only when more than
-    // five seconds have passed since the last time; nothing is drawn in between.
-    CellAutomaton,
+    // five seconds have passed since the last time. In between nothing is drawn and the
+    // program sleeps until a window event arrives or the tick is due. CellAutomaton.
+    RedrawOnTimedTick,
 };
 
-// What a windowed program supplies to the shell: its hooks and how it starts and fails.
+// What a failed set-up does after its message.
+enum class AfterFailedSetUp {
+    ExitAtOnce, // exit with status 1, nothing released
+    ShutDown,   // release EGL, the window and the platform, then end with status 1
+};
+
+// How a program fails to start: the two failures before its loop.
+struct StartFailures {
+    // logError text when Platform::instance() yields nothing; the program ends with status 1.
+    const char* platformMissing = "Could not create platform";
+    // logError text when set-up fails; null prints nothing more (set-up printed its own).
+    const char* setUpFailed = nullptr;
+    AfterFailedSetUp afterFailedSetUp = AfterFailedSetUp::ExitAtOnce;
+};
+
+// One windowed program as the shell runs it: its window, OpenGL ES version, hooks, loop and
+// how it fails to start.
 struct SampleProgram {
     std::int32_t windowWidth = 0;
     std::int32_t windowHeight = 0;
     ClientApiVersion apiVersion = Es2;
-    SampleLoop loop = SampleLoop::Standard;
 
-    std::function<bool()> setUpSample;    // false: set-up failed
-    std::function<bool()> drawFrame;      // false ends the FormatCarousel loop; ignored elsewhere
+    std::function<bool()> setUpSample; // false: set-up failed
+    SampleLoop loop = SampleLoop::EveryFrame;
+    std::function<void()> drawFrame;        // EveryFrame, RedrawOnTimedTick
+    std::function<bool()> drawCheckedFrame; // StopOnFailedFrame: false when the frame failed
+    std::function<void()> newInput;         // RedrawOnTimedTick: before each timed frame
+    Timer* frameTimer = nullptr;            // StopOnFailedFrame: reset before the first frame
     std::function<void()> tearDownSample;
-    std::function<void()> newInput;       // CellAutomaton: before each timed frame
-    Timer* frameTimer = nullptr;          // FormatCarousel: reset before the first frame
 
-    // logError text when Platform::instance() yields nothing.
-    const char* platformMissingMessage = "Could not create platform";
-    // logError text when set-up fails; null prints nothing more (set-up printed its own).
-    const char* setUpFailedMessage = nullptr;
-    // After a failed set-up: release EGL, the window and the platform before exiting with
-    // status 1, or exit with status 1 at once.
-    bool cleanShutdownAfterFailedSetUp = false;
+    StartFailures startFailures;
 };
 
 // The program's main: window, EGL, set-up, loop, tear-down. Returns the exit status:
-// 0 after a normal run, 1 when set-up or a FormatCarousel frame failed after a clean
-// shut-down. The other failures end the process with status 1 inside the framework.
+// 0 after a normal run, 1 when the platform is missing, or set-up or a checked frame failed
+// and the program shut down cleanly. The other failures end the process with status 1 inside
+// the framework.
 int runSample(const SampleProgram& program);
 
 } // namespace KorvoSDK

@@ -1,5 +1,6 @@
 #include "Timer.h"
 
+#include <algorithm>
 #include <chrono>
 
 namespace KorvoSDK {
@@ -35,6 +36,11 @@ bool Timer::intervalPassed(float interval)
         return true;
     }
     return false;
+}
+
+float Timer::secondsUntilInterval(float interval)
+{
+    return std::max(0.0f, lastIntervalTime + interval - elapsedSeconds());
 }
 
 } // namespace KorvoSDK

@@ -16,6 +16,8 @@ public:
     // call, so polling in a tight loop yields one true per interval. reset() moves the
     // origin but keeps that moment.
     bool intervalPassed(float interval);
+    // Seconds until intervalPassed(interval) can next be true; 0 once it can.
+    float secondsUntilInterval(float interval);
 
 protected:
     // The clock in seconds; tests replace it to step time by hand.

@@ -5,8 +5,10 @@
 
 #include <X11/Xutil.h>
 
+#include <cmath>
 #include <cstdlib>
 #include <new>
+#include <poll.h>
 
 namespace KorvoSDK {
 
@@ -82,6 +84,7 @@ void X11Platform::openWindow(std::int32_t width, std::int32_t height)
         exit(1);
     }
     display = connection;
+    connectionWatch.start(connection);
 
     const int screen = DefaultScreen(connection);
     XSetWindowAttributes attributes = {};
@@ -111,6 +114,17 @@ WindowEvent X11Platform::pollWindow()
     return translate(lastEvent);
 }
 
+void Platform::waitForEvent(float seconds)
+{
+    Display* connection = static_cast<Display*>(display);
+    // XPending also sends what is buffered and reads what has arrived, so an empty queue
+    // here means the connection itself has to become readable.
+    if (XPending(connection) > 0)
+        return;
+    pollfd readable = {ConnectionNumber(connection), POLLIN, 0};
+    poll(&readable, 1, static_cast<int>(std::ceil(seconds * 1000.0f)));
+}
+
 WindowEvent X11Platform::translate(const XEvent& event)
 {
     if (event.type == ClientMessage && event.xclient.format == 32 &&
@@ -127,6 +141,7 @@ WindowEvent X11Platform::translate(const XEvent& event)
 void X11Platform::closeWindow()
 {
     XDestroyWindow(xDisplay(), static_cast<Window>(window));
+    connectionWatch.stop();
     XCloseDisplay(xDisplay());
 }
 

@@ -2,6 +2,7 @@
 #define KORVO_X11_PLATFORM_H
 
 #include "Platform.h"
+#include "XConnectionWatch.h"
 
 #include <X11/Xlib.h>
 
@@ -12,7 +13,8 @@ namespace KorvoSDK {
 class X11Platform final : public Platform {
 public:
     // Opens the display named by $DISPLAY and maps the window at the asked client size.
-    // No display to open ends the process with an "Error: " line naming it, status 1.
+    // No display to open ends the process with an "Error: " line naming it, status 1, and so
+    // does losing the display later (see XConnectionWatch).
     void openWindow(std::int32_t width, std::int32_t height) override;
     // A close request (WM_DELETE_WINDOW) gives QuitRequested, a button-1 press LeftClick
     // with clickX and clickY updated, every other event NoEvent.
@@ -25,6 +27,7 @@ private:
 
     Atom deleteWindowAtom;
     XEvent lastEvent;
+    XConnectionWatch connectionWatch;
 };
 
 } // namespace KorvoSDK

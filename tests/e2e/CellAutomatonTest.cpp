@@ -1,5 +1,4 @@
 // CellAutomaton started in its build folder on a private X server, as a user would start it.
-// Its loop spins between the five-second ticks, so the cases here are few and short.
 
 #include "Rule30Reference.h"
 #include "TestProcess.h"
@@ -12,9 +11,13 @@
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <functional>
+#include <iterator>
 #include <memory>
+#include <sstream>
 #include <thread>
+#include <unistd.h>
 #include <vector>
 
 using namespace CellAutomaton;
@@ -61,6 +64,21 @@ CellRow firstReseedRow()
     return row;
 }
 
+// User and system CPU time the process has used, all its threads together (proc(5)).
+double cpuSeconds(pid_t pid)
+{
+    std::ifstream file("/proc/" + std::to_string(pid) + "/stat");
+    const std::string stat((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    // The command name in parentheses may hold spaces: fields are counted after its ')'.
+    std::istringstream fields(stat.substr(stat.rfind(')') + 2));
+    std::string field;
+    for (int number = 3; number < 14; ++number)
+        fields >> field;
+    long long userTicks = 0, systemTicks = 0;
+    fields >> userTicks >> systemTicks;
+    return static_cast<double>(userTicks + systemTicks) / static_cast<double>(sysconf(_SC_CLK_TCK));
+}
+
 // Long enough for softpipe's 600 passes on a loaded two-core machine; a picture that is
 // right comes much sooner, a wrong one never.
 constexpr double firstPictureTimeout = 30.0;
@@ -70,6 +88,66 @@ struct Picture {
     std::vector<std::uint8_t> rgba;
     std::vector<CellRow> cells;
     int otherPixels = -1;
+};
+
+// The stretches between a tick's draw and the next tick, found from the process's CPU time
+// sampled every 50 ms: a tick is CPU use after at least a quiet second; its draw has ended
+// after 0.3 s without any; the stretch ends 4.8 s after the tick, before the next one.
+class IdleStretches {
+public:
+    explicit IdleStretches(pid_t pid) : pid(pid), lastCpu(cpuSeconds(pid)), quietSince(Clock::now()) {}
+
+    double idleSeconds() const { return idle; }
+    double cpuSecondsUsed() const { return used; }
+
+    // Samples until `total` seconds of stretches are measured or the time is up.
+    void measure(double total, double timeoutSeconds)
+    {
+        const Clock::time_point start = Clock::now();
+        while (idle < total && secondsSince(start) < timeoutSeconds) {
+            sleepSeconds(0.05);
+            sample();
+        }
+    }
+
+private:
+    enum class State { WaitingForTick, Drawing, Idle };
+
+    void sample()
+    {
+        const Clock::time_point now = Clock::now();
+        const double cpu = cpuSeconds(pid);
+        if (cpu > lastCpu) {
+            if (state == State::WaitingForTick && now - quietSince >= std::chrono::seconds(1)) {
+                state = State::Drawing;
+                tickAt = now - std::chrono::milliseconds(50);
+            }
+            quietSince = now;
+        }
+        lastCpu = cpu;
+        if (state == State::Drawing && now - quietSince >= std::chrono::milliseconds(300)) {
+            state = State::Idle;
+            stretchStart = now;
+            stretchStartCpu = cpu;
+        }
+        if (state != State::WaitingForTick && now - tickAt >= std::chrono::milliseconds(4800)) {
+            if (state == State::Idle) {
+                used += cpu - stretchStartCpu;
+                idle += std::chrono::duration<double>(now - stretchStart).count();
+            }
+            state = State::WaitingForTick;
+        }
+    }
+
+    pid_t pid;
+    double lastCpu;
+    Clock::time_point quietSince;
+    State state = State::WaitingForTick;
+    Clock::time_point tickAt;
+    Clock::time_point stretchStart;
+    double stretchStartCpu = 0.0;
+    double used = 0.0;
+    double idle = 0.0;
 };
 
 class CellAutomatonProgram : public testing::Test {
@@ -160,10 +238,30 @@ TEST_F(CellAutomatonProgram, ShowsRule30FromTheCentreCellAtOnceThenTheFirstRando
     EXPECT_EQ(reseeded.otherPixels, 0);
     EXPECT_EQ(describeDifference(expected, reseeded.cells), "");
 
-    // Well inside the next interval, in which nothing is drawn.
+    // Well inside the next interval, in which nothing is drawn: the sleeping program wakes
+    // for the click, long before its next tick.
     client.click(window, 400, 300);
     EXPECT_EQ(process->waitForExit(20), 0);
     EXPECT_EQ(process->standardError(), "");
+}
+
+TEST_F(CellAutomatonProgram, IdlesBetweenItsPicturesUnderFivePercentOfACore)
+{
+    auto process = start();
+    const Window window = client.waitForWindow("main");
+    ASSERT_NE(window, 0u) << process->standardError();
+    ASSERT_EQ(waitForFirstPicture(window, firstPictureTimeout).otherPixels, 0);
+
+    // Drawing (up to seconds on softpipe under load) is not idling: only the stretches count.
+    IdleStretches stretches(process->pid());
+    stretches.measure(10.0, 60.0);
+    ASSERT_TRUE(process->running()) << process->standardError();
+    ASSERT_GE(stretches.idleSeconds(), 10.0) << "in 60 s the program was never quiet for a second before a tick";
+    EXPECT_LT(stretches.cpuSecondsUsed() / stretches.idleSeconds(), 0.05)
+        << stretches.cpuSecondsUsed() << " s of CPU time in " << stretches.idleSeconds() << " idle seconds";
+
+    client.requestClose(window);
+    EXPECT_EQ(process->waitForExit(20), 0);
 }
 
 TEST_F(CellAutomatonProgram, CloseRequestBetweenTicksEndsTheProgramWithStatusZero)

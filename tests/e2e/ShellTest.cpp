@@ -59,7 +59,7 @@ protected:
 
 TEST_F(ShellTest, WindowHasTheAskedClientSizeTitleAndClass)
 {
-    auto process = start({"standard"});
+    auto process = start({"every-frame"});
     const Window window = windowOf(*process);
     ASSERT_NE(window, 0u);
     const X11Client::WindowFacts facts = client.facts(window);
@@ -71,7 +71,7 @@ TEST_F(ShellTest, WindowHasTheAskedClientSizeTitleAndClass)
 
 TEST_F(ShellTest, WindowShowsTheClearedColour)
 {
-    auto process = start({"standard"});
+    auto process = start({"every-frame"});
     const Window window = windowOf(*process);
     ASSERT_NE(window, 0u);
     sleepSeconds(0.2);
@@ -88,7 +88,7 @@ TEST_F(ShellTest, WindowShowsTheClearedColour)
 
 TEST_F(ShellTest, LeftClickEndsTheLoopAfterOneMoreFrame)
 {
-    auto process = start({"standard"});
+    auto process = start({"every-frame"});
     const Window window = windowOf(*process);
     ASSERT_NE(window, 0u);
     client.click(window, 17, 23);
@@ -102,7 +102,7 @@ TEST_F(ShellTest, LeftClickEndsTheLoopAfterOneMoreFrame)
 
 TEST_F(ShellTest, CloseRequestEndsTheLoopAfterOneMoreFrame)
 {
-    auto process = start({"standard"});
+    auto process = start({"every-frame"});
     const Window window = windowOf(*process);
     ASSERT_NE(window, 0u);
     client.requestClose(window);
@@ -112,7 +112,7 @@ TEST_F(ShellTest, CloseRequestEndsTheLoopAfterOneMoreFrame)
 
 TEST_F(ShellTest, KeyPressesChangeNothing)
 {
-    auto process = start({"standard"});
+    auto process = start({"every-frame"});
     const Window window = windowOf(*process);
     ASSERT_NE(window, 0u);
     // With no window manager the keyboard follows the pointer.
@@ -128,7 +128,7 @@ TEST_F(ShellTest, KeyPressesChangeNothing)
 
 TEST_F(ShellTest, OpenGlEs2ContextRunsTheSameLoop)
 {
-    auto process = start({"standard", "es2"});
+    auto process = start({"every-frame", "es2"});
     const Window window = windowOf(*process);
     ASSERT_NE(window, 0u);
     client.requestClose(window);
@@ -137,7 +137,7 @@ TEST_F(ShellTest, OpenGlEs2ContextRunsTheSameLoop)
 
 TEST_F(ShellTest, FailedSetUpShutsDownCleanlyWithStatusOne)
 {
-    auto process = start({"standard", "fail-setup"});
+    auto process = start({"every-frame", "fail-setup"});
     EXPECT_EQ(process->waitForExit(20), 1);
     // The message, no frame, no tear-down.
     EXPECT_EQ(process->standardError(), "Error: Probe set-up failed\n");
@@ -145,23 +145,23 @@ TEST_F(ShellTest, FailedSetUpShutsDownCleanlyWithStatusOne)
 
 TEST_F(ShellTest, FailedSetUpWithoutCleanShutdownExitsAtOnce)
 {
-    auto process = start({"automaton", "fail-setup"});
+    auto process = start({"timed-tick", "fail-setup"});
     EXPECT_EQ(process->waitForExit(20), 1);
     EXPECT_EQ(process->standardError(), "Error: Probe set-up failed\n");
 }
 
-TEST_F(ShellTest, CarouselLoopEndsWithStatusOneAfterAFailedFrame)
+TEST_F(ShellTest, StopOnFailedFrameLoopEndsWithStatusOneAfterAFailedFrame)
 {
-    auto process = start({"carousel", "fail-frame=3"});
+    auto process = start({"stop-on-failed-frame", "fail-frame=3"});
     EXPECT_EQ(process->waitForExit(20), 1);
     const std::string output = process->standardError();
     EXPECT_TRUE(std::regex_search(output, std::regex("^frame 0 click -1 -1\nframe 1 .*\nframe 2 .*\nframe 3 .*\ntear down\n$")))
         << output;
 }
 
-TEST_F(ShellTest, CarouselLoopEndsWithStatusZeroOnAClick)
+TEST_F(ShellTest, StopOnFailedFrameLoopEndsWithStatusZeroOnAClick)
 {
-    auto process = start({"carousel"});
+    auto process = start({"stop-on-failed-frame"});
     const Window window = windowOf(*process);
     ASSERT_NE(window, 0u);
     client.click(window, 1, 2);
@@ -169,9 +169,9 @@ TEST_F(ShellTest, CarouselLoopEndsWithStatusZeroOnAClick)
     EXPECT_EQ(countOf(process->standardError(), "click 1 2"), 1);
 }
 
-TEST_F(ShellTest, AutomatonLoopDrawsOnlyOnItsFiveSecondTicks)
+TEST_F(ShellTest, TimedTickLoopDrawsOnlyOnItsFiveSecondTicks)
 {
-    auto process = start({"automaton"});
+    auto process = start({"timed-tick"});
     const Window window = windowOf(*process);
     ASSERT_NE(window, 0u);
     const auto started = std::chrono::steady_clock::now();
@@ -189,9 +189,9 @@ TEST_F(ShellTest, AutomatonLoopDrawsOnlyOnItsFiveSecondTicks)
     EXPECT_EQ(process->waitForExit(20), 0);
 }
 
-TEST_F(ShellTest, AutomatonLoopEndsWithoutDrawingWhenClosedBetweenTicks)
+TEST_F(ShellTest, TimedTickLoopEndsWithoutDrawingWhenClosedBetweenTicks)
 {
-    auto process = start({"automaton"});
+    auto process = start({"timed-tick"});
     const Window window = windowOf(*process);
     ASSERT_NE(window, 0u);
     sleepSeconds(0.5);
@@ -203,7 +203,7 @@ TEST_F(ShellTest, AutomatonLoopEndsWithoutDrawingWhenClosedBetweenTicks)
 TEST(ShellWithoutDisplay, NamesTheDisplayItCannotOpenAndExitsWithOne)
 {
     std::string output;
-    const int status = runToCompletion({probe, {"standard"}, "", {{"DISPLAY", ":97531"}}, {}}, output);
+    const int status = runToCompletion({probe, {"every-frame"}, "", {{"DISPLAY", ":97531"}}, {}}, output);
     EXPECT_EQ(status, 1);
     EXPECT_EQ(output, "Error: Cannot open X display \":97531\"\n");
 }
@@ -214,7 +214,7 @@ TEST(ShellWithoutPlatform, ReportsTheMissingPlatformAndExitsWithOne)
     ASSERT_TRUE(server.ok());
     std::string output;
     const int status = runToCompletion(
-        {probe, {"standard"}, "", {{"DISPLAY", server.displayName()}, {"PROBE_NO_PLATFORM", "1"}}, {}}, output);
+        {probe, {"every-frame"}, "", {{"DISPLAY", server.displayName()}, {"PROBE_NO_PLATFORM", "1"}}, {}}, output);
     EXPECT_EQ(status, 1);
     EXPECT_EQ(output, "Error: Could not create platform\n");
 }
@@ -224,7 +224,7 @@ TEST(ShellOnSixteenBitDisplay, FindsNoMatchingConfigurationAndExitsWithOne)
     XvfbServer server(16);
     ASSERT_TRUE(server.ok());
     std::string output;
-    const int status = runToCompletion({probe, {"standard"}, "", {{"DISPLAY", server.displayName()}}, {}}, output);
+    const int status = runToCompletion({probe, {"every-frame"}, "", {{"DISPLAY", server.displayName()}}, {}}, output);
     EXPECT_EQ(status, 1);
     EXPECT_TRUE(std::regex_match(output, std::regex("Error: Failed to find matching EGL config at .*EGLRuntime\\.cpp:[0-9]+\n\n")))
         << output;

@@ -40,8 +40,14 @@ XvfbServer::XvfbServer(int depth, int width, int height)
 
 XvfbServer::~XvfbServer()
 {
+    stop();
+}
+
+void XvfbServer::stop()
+{
     if (server > 0) {
         kill(server, SIGTERM);
         waitpid(server, nullptr, 0);
+        server = -1;
     }
 }

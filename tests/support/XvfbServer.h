@@ -14,6 +14,8 @@ public:
     XvfbServer& operator=(const XvfbServer&) = delete;
 
     bool ok() const { return !name.empty(); }
+    // Ends the server now; its clients lose their connections.
+    void stop();
     // ":<number>", for $DISPLAY.
     const std::string& displayName() const { return name; }
 

@@ -68,6 +68,23 @@ TEST(Timer, ResetKeepsTheLastIntervalTime)
     EXPECT_TRUE(timer.intervalPassed(5.0f));
 }
 
+// What a loop sleeps for before its next tick: once it has slept that long, the tick is due.
+TEST(Timer, SecondsUntilIntervalCountDownToTheNextTrue)
+{
+    SteppedTimer timer;
+    timer.now += 1.5;
+    EXPECT_NEAR(timer.secondsUntilInterval(5.0f), 3.5, 1e-4);
+    timer.now += 3.5;
+    EXPECT_FLOAT_EQ(timer.secondsUntilInterval(5.0f), 0.0f);
+    timer.now += 0.01;
+    EXPECT_FLOAT_EQ(timer.secondsUntilInterval(5.0f), 0.0f) << "never negative";
+    ASSERT_TRUE(timer.intervalPassed(5.0f)); // at 5.01
+    EXPECT_NEAR(timer.secondsUntilInterval(5.0f), 5.0, 1e-4);
+    timer.reset(); // the origin moves to 5.01 elapsed; the last true stays at 5.01
+    timer.now += 2.0;
+    EXPECT_NEAR(timer.secondsUntilInterval(5.0f), 8.01, 1e-4) << "5.01 + 5 - 2";
+}
+
 TEST(Timer, RealClockIsMonotonicAndNearZeroAfterReset)
 {
     Timer timer;

@@ -1,7 +1,7 @@
 // Runs in the application shell and reports what the shell does with it, so the tests can
 // check every loop variant and failure path on a real window:
 //
-//   ShellProbe <standard|carousel|automaton> [es2|es3] [fail-setup] [fail-frame=N]
+//   ShellProbe <every-frame|stop-on-failed-frame|timed-tick> [es2|es3] [fail-setup] [fail-frame=N]
 //
 // Each frame clears to (0.25, 0.5, 0.75) and prints "frame <n> click <x> <y>" with the
 // platform's last click position; new input prints "new input", tear-down "tear down".
@@ -40,7 +40,7 @@ int frameCount = 0;
 int failingFrame = -1;
 Timer frameTimer;
 
-bool drawFrame()
+bool drawCheckedFrame()
 {
     glClearColor(0.25f, 0.5f, 0.75f, 1.0f);
     glClear(GL_COLOR_BUFFER_BIT);
@@ -50,13 +50,18 @@ bool drawFrame()
     return frameCount++ != failingFrame;
 }
 
+void drawFrame()
+{
+    drawCheckedFrame();
+}
+
 SampleLoop loopNamed(const std::string& name)
 {
-    if (name == "carousel")
-        return SampleLoop::FormatCarousel;
-    if (name == "automaton")
-        return SampleLoop::CellAutomaton;
-    return SampleLoop::Standard;
+    if (name == "stop-on-failed-frame")
+        return SampleLoop::StopOnFailedFrame;
+    if (name == "timed-tick")
+        return SampleLoop::RedrawOnTimedTick;
+    return SampleLoop::EveryFrame;
 }
 
 } // namespace
@@ -67,7 +72,7 @@ int main(int argc, char** argv)
     program.windowWidth = 320;
     program.windowHeight = 240;
     program.apiVersion = Es3;
-    program.loop = argc > 1 ? loopNamed(argv[1]) : SampleLoop::Standard;
+    program.loop = argc > 1 ? loopNamed(argv[1]) : SampleLoop::EveryFrame;
     bool failSetUp = false;
     for (int i = 2; i < argc; ++i) {
         const std::string argument = argv[i];
@@ -80,10 +85,12 @@ int main(int argc, char** argv)
     }
     program.setUpSample = [failSetUp] { return !failSetUp; };
     program.drawFrame = drawFrame;
-    program.tearDownSample = [] { logLine("tear down"); };
+    program.drawCheckedFrame = drawCheckedFrame;
     program.newInput = [] { logLine("new input"); };
     program.frameTimer = &frameTimer;
-    program.setUpFailedMessage = "Probe set-up failed";
-    program.cleanShutdownAfterFailedSetUp = program.loop != SampleLoop::CellAutomaton;
+    program.tearDownSample = [] { logLine("tear down"); };
+    const AfterFailedSetUp afterFailedSetUp =
+        program.loop == SampleLoop::RedrawOnTimedTick ? AfterFailedSetUp::ExitAtOnce : AfterFailedSetUp::ShutDown;
+    program.startFailures = {"Could not create platform", "Probe set-up failed", afterFailedSetUp};
     return runSample(program);
 }

@@ -20,6 +20,9 @@ const char* const colourSuffix = ".pkm";
 constexpr int windowWidth = 640;
 constexpr int windowHeight = 480;
 
+// The variant the program runs, read by the hooks.
+const AlphaPlaneVariant* runningVariant = nullptr;
+
 GLuint textureId = 0;
 GLuint alphaTextureId = 0;
 GLuint programId = 0;
@@ -112,20 +115,19 @@ void deleteTexture(GLuint* texture)
     checkGl();
 }
 
-} // namespace
-
-bool setUpSample(const AlphaPlaneVariant& variant, int /*width*/, int /*height*/)
+// The hooks. The window size is not used: the geometry is fixed in clip space.
+bool setUpSample()
 {
     if (!Texture::etc1Supported(true)) {
         logError("ETC1 not supported");
         return false;
     }
     enableAlphaBlending();
-    loadTextures(variant);
-    if (!buildProgram(variant))
+    loadTextures(*runningVariant);
+    if (!buildProgram(*runningVariant))
         return false;
     findAttributes();
-    bindSamplers(variant);
+    bindSamplers(*runningVariant);
     glClearColor(0.125f, 0.25f, 0.5f, 1.0f);
     checkGl();
     return true;
@@ -159,21 +161,19 @@ void tearDownSample()
         deleteTexture(&alphaTextureId);
 }
 
+} // namespace
+
 int runAlphaPlaneSample(const AlphaPlaneVariant& variant)
 {
+    runningVariant = &variant;
     SampleProgram program;
     program.windowWidth = windowWidth;
     program.windowHeight = windowHeight;
     program.apiVersion = Es2;
-    program.loop = SampleLoop::Standard;
-    program.setUpSample = [&variant] { return setUpSample(variant, windowWidth, windowHeight); };
-    program.drawFrame = [] {
-        drawFrame();
-        return true;
-    };
+    program.setUpSample = setUpSample;
+    program.loop = SampleLoop::EveryFrame;
+    program.drawFrame = drawFrame;
     program.tearDownSample = tearDownSample;
-    program.platformMissingMessage = "Could not create platform";
-    program.setUpFailedMessage = nullptr;
-    program.cleanShutdownAfterFailedSetUp = false;
+    program.startFailures = {"Could not create platform", nullptr, AfterFailedSetUp::ExitAtOnce};
     return runSample(program);
 }

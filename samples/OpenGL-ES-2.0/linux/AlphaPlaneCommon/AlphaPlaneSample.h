@@ -20,12 +20,7 @@ struct AlphaPlaneVariant {
     void (*loadAlphaTexture)(const std::string& textureBase, const char* alphaSuffix, GLuint* alphaTextureId);
 };
 
-// The sample's hooks. The window size is not used: the geometry is fixed in clip space.
-bool setUpSample(const AlphaPlaneVariant& variant, int width, int height);
-void drawFrame();
-void tearDownSample();
-
-// The program's main: a 640 x 480 OpenGL ES 2.0 window, the standard loop. A failed set-up
+// The program's main: a 640 x 480 OpenGL ES 2.0 window drawn every frame. A failed set-up
 // has printed its own message and ends the process with status 1 at once.
 int runAlphaPlaneSample(const AlphaPlaneVariant& variant);
 

@@ -5,21 +5,17 @@
 int main()
 {
     using namespace CellAutomaton;
+    using namespace KorvoSDK;
 
-    KorvoSDK::SampleProgram program;
+    SampleProgram program;
     program.windowWidth = 800;
     program.windowHeight = 600;
-    program.apiVersion = KorvoSDK::Es3;
-    program.loop = KorvoSDK::SampleLoop::CellAutomaton;
+    program.apiVersion = Es3;
     program.setUpSample = setUpSample;
-    program.drawFrame = [] {
-        drawFrame();
-        return true;
-    };
+    program.loop = SampleLoop::RedrawOnTimedTick;
+    program.drawFrame = drawFrame;
     program.newInput = reseedAutomaton;
     program.tearDownSample = tearDownSample;
-    program.platformMissingMessage = "Could not create platform";
-    program.setUpFailedMessage = "Graphics setup failed";
-    program.cleanShutdownAfterFailedSetUp = false;
-    return KorvoSDK::runSample(program);
+    program.startFailures = {"Could not create platform", "Graphics setup failed", AfterFailedSetUp::ExitAtOnce};
+    return runSample(program);
 }

@@ -5,19 +5,17 @@
 int main()
 {
     using namespace FormatCarousel;
+    using namespace KorvoSDK;
 
-    KorvoSDK::SampleProgram program;
+    SampleProgram program;
     program.windowWidth = windowWidth;
     program.windowHeight = windowHeight;
-    program.apiVersion = KorvoSDK::Es3;
-    program.loop = KorvoSDK::SampleLoop::FormatCarousel;
+    program.apiVersion = Es3;
     program.setUpSample = setUpSample;
-    program.drawFrame = drawFrame;
-    program.tearDownSample = tearDownSample;
+    program.loop = SampleLoop::StopOnFailedFrame;
+    program.drawCheckedFrame = drawFrame;
     program.frameTimer = &frameTimer;
-    program.platformMissingMessage = "Could not create platform.";
-    program.setUpFailedMessage = "Could not prepare GL objects.";
-    // A failed set-up releases EGL and the window, then ends with status 1.
-    program.cleanShutdownAfterFailedSetUp = true;
-    return KorvoSDK::runSample(program);
+    program.tearDownSample = tearDownSample;
+    program.startFailures = {"Could not create platform.", "Could not prepare GL objects.", AfterFailedSetUp::ShutDown};
+    return runSample(program);
 }

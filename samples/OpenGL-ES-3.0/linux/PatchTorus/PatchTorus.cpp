@@ -2,26 +2,21 @@
 
 #include "SampleShell.h"
 
-using namespace PatchTorus;
-
 int main()
 {
+    using namespace PatchTorus;
+    using namespace KorvoSDK;
+
     resourceDirectory = assetsDirectory;
 
-    KorvoSDK::SampleProgram program;
+    SampleProgram program;
     program.windowWidth = 800;
     program.windowHeight = 600;
-    program.apiVersion = KorvoSDK::Es3;
-    program.loop = KorvoSDK::SampleLoop::Standard;
+    program.apiVersion = Es3;
     program.setUpSample = setUpSample;
-    program.drawFrame = [] {
-        drawFrame();
-        return true;
-    };
+    program.loop = SampleLoop::EveryFrame;
+    program.drawFrame = drawFrame;
     program.tearDownSample = tearDownSample;
-    program.platformMissingMessage = "Could not create platform";
-    program.setUpFailedMessage = "Graphic setup failed";
-    // Both failures end with status 1 after releasing what was made.
-    program.cleanShutdownAfterFailedSetUp = true;
-    return KorvoSDK::runSample(program);
+    program.startFailures = {"Could not create platform", "Graphic setup failed", AfterFailedSetUp::ShutDown};
+    return runSample(program);
 }
