@@ -101,6 +101,8 @@ int runSample(const SampleProgram& program)
         logError("%s", program.platformMissingMessage);
         return 1;
     }
+    // The try before main may have failed where this one succeeded: EGL uses this platform.
+    EGLRuntime::platform = platform;
     platform->openWindow(program.windowWidth, program.windowHeight);
     EGLRuntime::initialize(program.apiVersion);
     eglMakeCurrent(EGLRuntime::display, EGLRuntime::surface, EGLRuntime::surface, EGLRuntime::context);
