@@ -134,13 +134,7 @@ TEST(EglShutDown, TerminatesInOrderAndClosesTheWindowAfterwards)
     EXPECT_EQ(run.closeAndWait(), 0);
     const std::vector<std::string> trace = run.trace();
     const std::vector<std::string> shutDown = linesAfterLast(trace, "eglBindAPI(0x30a0)");
-    const std::vector<std::string> expected = {"eglMakeCurrent(no surface, context)",
-                                               "eglMakeCurrent(no surface, no context)",
-                                               "eglDestroyContext",
-                                               "eglDestroySurface",
-                                               "eglTerminate",
-                                               "XDestroyWindow",
-                                               "XCloseDisplay"};
+    const std::vector<std::string> expected(shellShutDown.begin() + 1, shellShutDown.end());
     EXPECT_EQ(shutDown, expected) << traceText(trace);
     // The API is bound twice: once on the way up, once as the first step of the way down.
     EXPECT_EQ(linesStartingWith(trace, "eglBindAPI(0x30a0)").size(), 2u) << traceText(trace);

@@ -7,7 +7,8 @@
 #include <thread>
 #include <unistd.h>
 
-ShimmedRun::ShimmedRun(const std::string& program, const ShimSettings& settings, const std::string& folder)
+ShimmedRun::ShimmedRun(const std::string& program, const ShimSettings& settings, const std::string& folder,
+                       const Environment& environment)
 {
     char name[] = "/tmp/korvo-trace-XXXXXX";
     const int file = mkstemp(name);
@@ -21,6 +22,7 @@ ShimmedRun::ShimmedRun(const std::string& program, const ShimSettings& settings,
                                  folder.empty() ? std::filesystem::path(executable).parent_path().string() : folder,
                                  {{"DISPLAY", server.displayName()}},
                                  {}};
+    options.environment.insert(options.environment.end(), environment.begin(), environment.end());
     preloadFaultShim(options, settings, tracePath);
     child = std::make_unique<TestProcess>(options);
 }
@@ -33,12 +35,18 @@ ShimmedRun::~ShimmedRun()
 
 bool ShimmedRun::waitForSwaps(int count, double timeoutSeconds)
 {
+    return waitFor([&] { return static_cast<int>(linesStartingWith(trace(), "eglSwapBuffers").size()) >= count; },
+                   timeoutSeconds);
+}
+
+bool ShimmedRun::waitFor(const std::function<bool()>& done, double timeoutSeconds)
+{
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(timeoutSeconds);
     while (std::chrono::steady_clock::now() < deadline) {
-        if (static_cast<int>(linesStartingWith(trace(), "eglSwapBuffers").size()) >= count)
+        if (done())
             return true;
         if (!child->running())
-            return false;
+            return done();
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
     return false;
@@ -71,3 +79,12 @@ std::string traceText(const std::vector<std::string>& lines)
         text += line + "\n";
     return text;
 }
+
+const std::vector<std::string> shellShutDown = {"eglBindAPI(0x30a0)",
+                                                "eglMakeCurrent(no surface, context)",
+                                                "eglMakeCurrent(no surface, no context)",
+                                                "eglDestroyContext",
+                                                "eglDestroySurface",
+                                                "eglTerminate",
+                                                "XDestroyWindow",
+                                                "XCloseDisplay"};

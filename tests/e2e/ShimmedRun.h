@@ -6,6 +6,7 @@
 #include "X11Client.h"
 #include "XvfbServer.h"
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -25,7 +26,9 @@ const std::string configLister = "tools/ConfigLister/ConfigLister";
 // on its own X server with the fault shim preloaded.
 class ShimmedRun {
 public:
-    explicit ShimmedRun(const std::string& program, const ShimSettings& settings = {}, const std::string& folder = "");
+    using Environment = std::vector<std::pair<std::string, std::string>>;
+    explicit ShimmedRun(const std::string& program, const ShimSettings& settings = {}, const std::string& folder = "",
+                        const Environment& environment = {});
     ~ShimmedRun();
     ShimmedRun(const ShimmedRun&) = delete;
     ShimmedRun& operator=(const ShimmedRun&) = delete;
@@ -37,6 +40,8 @@ public:
     // Waits until the program has presented `count` frames, by its trace; false if it ended first
     // or the time ran out.
     bool waitForSwaps(int count, double timeoutSeconds = 30);
+    // Waits until `done` holds; false if the program ended first or the time ran out.
+    bool waitFor(const std::function<bool()>& done, double timeoutSeconds = 30);
     // A close request to the program's window, then its exit status (-1 if it did not end).
     int closeAndWait(double timeoutSeconds = 30);
     std::vector<std::string> trace() const { return readTrace(tracePath); }
@@ -47,6 +52,9 @@ private:
     std::string tracePath;
     std::unique_ptr<TestProcess> child;
 };
+
+// The EGL and window shut-down that follows every program's own tear-down, as traced.
+extern const std::vector<std::string> shellShutDown;
 
 // The lines one to a line, for a failure message.
 std::string traceText(const std::vector<std::string>& lines);
