@@ -2,10 +2,12 @@
 // print and from the trace of their GL calls that the fault shim records.
 
 #include "ShimmedRun.h"
+#include "TestFolder.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <regex>
 #include <set>
 
@@ -282,4 +284,35 @@ TEST(CellAutomatonDrawing, SetsTheLineWidthAndTheConstantUniformsOnceOverTwoPict
     const std::string mvp = "glUniformMatrix4fv(mvpMatrix, 1, 0, 1 0 0 0 0 0.5 0 0 0 0 -1 0 0 0 0 1)";
     EXPECT_EQ(linesStartingWith(trace, "glUniformMatrix4fv("), (std::vector<std::string>{mvp, mvp}))
         << traceText(trace);
+}
+
+TEST(ShaderLoading, AShortReadNamesTheFileAndBothCounts)
+{
+    // The first read after EGL is up is the wireframe's vertex shader; the shim reads half of it.
+    const std::string file = "assets/PatchTorus_Wireframe_shader.vert";
+    const auto length =
+        std::filesystem::file_size(std::filesystem::path(buildPath(programs::patchTorus)).parent_path() / file);
+    ShimmedRun run(programs::patchTorus, {"fread@eglMakeCurrent"});
+    ASSERT_TRUE(run.serverStarted());
+    EXPECT_EQ(run.process().waitForExit(30), 1);
+    EXPECT_EQ(run.process().standardError(),
+              "Error: Error reading " + file + " (read " + std::to_string(length / 2) + " of " +
+                  std::to_string(length) + ")\n");
+}
+
+TEST(ShaderLoading, AFailedCompilationWithAnEmptyInfoLogPrintsAnEmptyLog)
+{
+    TestFolder folder;
+    const std::string programFolder = std::filesystem::path(buildPath(programs::patchTorus)).parent_path().string();
+    std::filesystem::copy(programFolder, folder.path(), std::filesystem::copy_options::recursive);
+    const std::string source = "#version 300 es\nvoid main() { gl_Position = undeclared; }\n";
+    folder.write("assets/PatchTorus_Wireframe_shader.vert", source);
+    ShimmedRun run(programs::patchTorus, {"glGetShaderiv"}, folder.path());
+    ASSERT_TRUE(run.serverStarted());
+    EXPECT_EQ(run.process().waitForExit(30), 1);
+    EXPECT_EQ(run.process().standardError(),
+              "Error: Debug source START:\n" + source +
+                  "\nDebug source END\n\n\n"
+                  "Error: Log START:\n\nLog END\n\n\n"
+                  "Error: Compilation FAILED!\n\n\n");
 }
