@@ -2,41 +2,19 @@
 // their rounding rules by tests/data/precision_reference.py (checked in with its output).
 
 #include "Matrix.h"
+#include "PrecisionReference.h"
 #include "TorusGeometry.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdint>
 #include <cstring>
-#include <fstream>
-#include <map>
-#include <sstream>
 #include <string>
 #include <vector>
 
 using KorvoSDK::Matrix;
 
 namespace {
-
-using Reference = std::map<std::string, std::vector<std::uint32_t>>;
-
-const Reference& reference()
-{
-    static const Reference values = [] {
-        Reference read;
-        std::ifstream in(std::string(KORVO_SOURCE_ROOT) + "/tests/data/precision_reference.txt");
-        std::string name;
-        size_t index = 0;
-        std::string hex;
-        while (in >> name >> index >> hex) {
-            std::vector<std::uint32_t>& list = read[name];
-            list.resize(index + 1);
-            list[index] = static_cast<std::uint32_t>(std::stoul(hex, nullptr, 16));
-        }
-        return read;
-    }();
-    return values;
-}
 
 std::uint32_t bitsOf(float value)
 {
@@ -47,14 +25,13 @@ std::uint32_t bitsOf(float value)
 
 void expectBits(const std::string& name, const float* values, size_t count)
 {
-    const auto found = reference().find(name);
-    ASSERT_NE(found, reference().end()) << name << " is not in the reference data";
-    ASSERT_EQ(found->second.size(), count) << name;
+    const std::vector<std::uint32_t>& expected = precisionReference(name);
+    ASSERT_EQ(expected.size(), count) << name << " in the reference data";
     int different = 0;
     for (size_t i = 0; i < count; ++i)
-        if (bitsOf(values[i]) != found->second[i] && ++different <= 5)
+        if (bitsOf(values[i]) != expected[i] && ++different <= 5)
             ADD_FAILURE() << name << " element " << i << ": " << values[i] << " (0x" << std::hex << bitsOf(values[i])
-                          << "), the reference has 0x" << found->second[i];
+                          << "), the reference has 0x" << expected[i];
     EXPECT_EQ(different, 0) << name;
 }
 
