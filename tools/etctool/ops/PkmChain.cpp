@@ -13,7 +13,7 @@ bool savePkmChain(const std::string& pattern, const std::vector<etc::PkmFile>& l
         std::string path = levelFileName(pattern, int(level));
         if (!etc::savePkm(path, levels[level], error)) {
             for (const std::string& done : written)
-                std::remove(done.c_str());
+                (void)std::remove(done.c_str()); // best effort: the failure is reported already
             return false;
         }
         written.push_back(path);

@@ -57,7 +57,7 @@ bool writeFileAtomically(const std::string& path, const std::vector<std::uint8_t
         ok = false;
     }
     if (!ok)
-        std::remove(temporary.c_str());
+        (void)std::remove(temporary.c_str()); // best effort: the failure is reported already
     return ok;
 }
 
@@ -76,7 +76,7 @@ bool readWholeFile(const std::string& path, std::vector<std::uint8_t>& bytes, st
     bool ok = !std::ferror(file);
     if (!ok)
         error = describeErrno("Failed to read", path);
-    std::fclose(file);
+    (void)std::fclose(file); // read only: closing loses nothing
     return ok;
 }
 
