@@ -91,9 +91,9 @@ static void* nextOf(const char* name)
 }
 
 #define NEXT(name)                                                                                                     \
-    static __typeof__(&name) next_##name;                                                                              \
+    static __typeof__(&(name)) next_##name;                                                                            \
     if (next_##name == NULL)                                                                                           \
-    next_##name = (__typeof__(&name))nextOf(#name)
+    next_##name = (__typeof__(&(name)))nextOf(#name)
 
 static void parseFaults(const char* text)
 {

@@ -188,9 +188,8 @@ int runMipmap(const Arguments& arguments)
     std::vector<etc::PkmFile> files(levels.size());
     for (std::size_t level = 0; level < levels.size(); ++level) {
         const etc::Image& l = levels[level];
-        std::string task = "Encoding level " + std::to_string(level);
-        task += " of " + std::to_string(levels.size() - 1);
-        task += " (" + sizeText(l.width, l.height) + ") to '" + texops::levelFileName(pattern, int(level)) + "'";
+        std::string task = "Encoding level " + std::to_string(level) + " of " + std::to_string(levels.size() - 1) + " ("
+                           + sizeText(l.width, l.height) + ") to '" + texops::levelFileName(pattern, int(level)) + "'";
         if (!encodeWithProgress(l, *format, effort, task, files[level], error))
             return reportError("cannot encode '" + input + "': " + error);
     }
