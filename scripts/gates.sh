@@ -38,5 +38,13 @@ cmake --build --preset asan -j "$jobs"
 source "$root/scripts/xvfb.sh"
 start_xvfb
 trap stop_xvfb EXIT
-ctest --preset asan -j "$jobs"
+# The sanitizers write their reports to build-asan/asan.<pid> and ubsan.<pid> (so that a test
+# that checks a program's exact standard error is not disturbed by a warning) and end a program
+# that they catch with status 86 or 87. The reports are shown when a test fails.
+rm -f "$root"/build-asan/asan.* "$root"/build-asan/ubsan.*
+ctest --preset asan -j "$jobs" || {
+  cat "$root"/build-asan/asan.* "$root"/build-asan/ubsan.* 2>/dev/null >&2 || true
+  echo "Error: the suite failed under the sanitizers" >&2
+  exit 1
+}
 step "gates passed"

@@ -21,11 +21,16 @@
 #include <string>
 
 // The platform is the one object the framework allocates with nothrow new, before main.
+// Otherwise the ordinary operator new, so that the platform's delete matches its allocation.
 void* operator new(std::size_t size, const std::nothrow_t&) noexcept
 {
     if (getenv("PROBE_NO_PLATFORM") != nullptr)
         return nullptr;
-    return malloc(size);
+    try {
+        return ::operator new(size);
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
 }
 
 using namespace KorvoSDK;
