@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Installs what the build and the tests need on Debian 12, then configures and builds
+# Installs what the build, the tests and the CI gates need on Debian 12, then configures and builds
 # everything (programs, tools, generated assets, tests) into build/.
 #
 #   scripts/setup.sh [build-folder]
@@ -17,6 +17,7 @@ packages=(
   googletest libgtest-dev                              # the test suite
   xvfb x11-utils mesa-utils etc1tool                   # headless X server; eglinfo, etc1tool, glxinfo for the tests
   clang libclang-rt-14-dev                             # the fuzz targets (libFuzzer, sanitizers): scripts/fuzz.sh
+  clang-tidy clang-format                              # the CI gates (scripts/gates.sh)
 )
 
 missing=()
@@ -35,5 +36,7 @@ if [ ${#missing[@]} -gt 0 ]; then
   apt-get install -y -q --no-install-recommends "${missing[@]}"
 fi
 
-cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo
+# KORVO_CMAKE_OPTIONS: further configure options, e.g. -DKORVO_WERROR=ON in CI.
+# shellcheck disable=SC2086
+cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo ${KORVO_CMAKE_OPTIONS:-}
 cmake --build "$build" -j"$(nproc)"

@@ -79,6 +79,7 @@ std::vector<double> readGreymap(const std::string& path, int& width, int& height
     in.read(raster.data(), static_cast<std::streamsize>(raster.size()));
     EXPECT_TRUE(in && magic == "P5" && maximum == 255) << path;
     std::vector<double> values;
+    values.reserve(raster.size());
     for (char byte : raster)
         values.push_back(static_cast<unsigned char>(byte));
     return values;

@@ -1,5 +1,6 @@
 // ConfigLister against the display it lists, compared with Mesa's own eglinfo.
 
+#include "ShimmedRun.h"
 #include "TestProcess.h"
 #include "XvfbServer.h"
 
@@ -154,4 +155,97 @@ TEST(ConfigLister, WithoutAUsableDisplayReportsFailureAndExitsWithOne)
     std::string output;
     EXPECT_EQ(runToCompletion({lister, {}, "", {{"DISPLAY", ":97531"}}, {}}, output), 1);
     EXPECT_EQ(output, "Error: Listing EGL configs failed\n");
+}
+
+namespace {
+
+struct ListerRun {
+    int status;
+    std::string output;
+    std::vector<std::string> trace;
+};
+
+ListerRun runLister(const ShimSettings& settings)
+{
+    ShimmedRun run(programs::configLister, settings);
+    EXPECT_TRUE(run.serverStarted());
+    const int status = run.process().waitForExit(30);
+    return {status, run.process().standardError(), run.trace()};
+}
+
+int countOf(const std::string& text, const std::string& needle)
+{
+    int count = 0;
+    for (size_t at = text.find(needle); at != std::string::npos; at = text.find(needle, at + 1))
+        ++count;
+    return count;
+}
+
+const char* const vendorLine = "^EGL_VENDOR = Mesa Project, version 1\\.[0-9]+\n\n";
+
+} // namespace
+
+TEST(ConfigListerFailures, EachFailureBeforeTheListingEndsWithTheOneMessageAndStatusOne)
+{
+    for (const char* fault : {"eglGetDisplay", "eglInitialize", "eglQueryString"}) {
+        SCOPED_TRACE(fault);
+        const ListerRun run = runLister({fault});
+        EXPECT_EQ(run.status, 1);
+        EXPECT_EQ(run.output, "Error: Listing EGL configs failed\n");
+    }
+}
+
+TEST(ConfigListerFailures, AFailedEnumerationOrAllocationComesAfterTheVendorLine)
+{
+    for (const char* fault : {"eglGetConfigs:1", "eglGetConfigs:2", "malloc@eglGetConfigs"}) {
+        SCOPED_TRACE(fault);
+        const ListerRun run = runLister({fault});
+        EXPECT_EQ(run.status, 1);
+        EXPECT_TRUE(std::regex_match(run.output, std::regex(std::string(vendorLine) + "Error: Listing EGL configs failed\n")))
+            << run.output;
+    }
+}
+
+TEST(ConfigListerFailures, ZeroConfigurationsPrintTheVendorLineAloneAndSucceed)
+{
+    const ListerRun run = runLister({"", "count=0"});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_TRUE(std::regex_match(run.output, std::regex(std::string(vendorLine)))) << run.output;
+    EXPECT_EQ(linesStartingWith(run.trace, "eglTerminate").size(), 1u);
+}
+
+TEST(ConfigListerFailures, AFailedAttributeReadNamesConfigurationAndRowAndTheListingGoesOn)
+{
+    const ListerRun whole = runLister({});
+    ASSERT_EQ(whole.status, 0);
+    const int configurations = countOf(whole.output, "Config number ");
+    ASSERT_GT(configurations, 2);
+
+    // Twelve rows a configuration: the 3rd read is row 2 of configuration 0, the 25th row 0 of configuration 2.
+    const ListerRun run = runLister({"eglGetConfigAttrib:3,eglGetConfigAttrib:25"});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_NE(run.output.find(" Config caveat: Normal \nError: eglGetConfigAttrib failed (0, 2)\n\n Colour depth: "),
+              std::string::npos)
+        << run.output;
+    EXPECT_NE(run.output.find("Config number 2 in returned configs\n\nError: eglGetConfigAttrib failed (2, 0)\n\n"
+                              " Config caveat: "),
+              std::string::npos)
+        << run.output;
+    EXPECT_EQ(countOf(run.output, "Error: "), 2) << run.output;
+    EXPECT_EQ(countOf(run.output, "Config number "), configurations);
+    EXPECT_EQ(countOf(run.output, " Colour buffer type: "), configurations - 1);
+    EXPECT_EQ(countOf(run.output, " EGL_CONFIG_ID "), configurations - 1);
+}
+
+TEST(ConfigListerNames, MasksAreNamedByTheirLowThreeBitsAndTheCaveatNoneIsNormal)
+{
+    // 0x405: window and pbuffer with the swap-preserved bit; 0x40: ES 3 only; 0x44: ES 3 and ES 2.
+    const ListerRun run = runLister({"", "0:3033=1029,0:3040=64,0:3027=12344,1:3040=68,1:3027=12368,1:303f=12431"});
+    EXPECT_EQ(run.status, 0);
+    const std::string first = run.output.substr(0, run.output.find("Config number 1 "));
+    const std::string second = run.output.substr(run.output.find("Config number 1 "));
+    EXPECT_NE(first.find(" Surfaces: Window+PBuffer\n \n API support: No API support(?)\n"), std::string::npos) << first;
+    EXPECT_NE(first.find(" Config caveat: Normal \n"), std::string::npos) << first;
+    EXPECT_NE(second.find(" API support: OpenGL ES 2.0\n\n"), std::string::npos) << second;
+    EXPECT_NE(second.find(" Config caveat: Slow \n Colour buffer type: Luminance buffer\n"), std::string::npos) << second;
 }

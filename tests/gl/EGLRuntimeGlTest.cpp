@@ -7,7 +7,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <vector>
 
 using namespace KorvoSDK;
 
@@ -20,13 +19,6 @@ EGLint attributeValue(const EGLint* list, EGLint attribute)
             return entry[1];
     ADD_FAILURE() << "attribute 0x" << std::hex << attribute << " not in the list";
     return 0;
-}
-
-EGLint configValue(EGLConfig config, EGLint attribute)
-{
-    EGLint value = -1;
-    eglGetConfigAttrib(EGLRuntime::display, config, attribute, &value);
-    return value;
 }
 
 void bringUp(ClientApiVersion version)
@@ -105,26 +97,6 @@ TEST(EGLRuntime, OtherAttributesAreTheFixedRequest)
     EXPECT_EQ(EGLRuntime::contextAttributes[0], EGL_CONTEXT_CLIENT_VERSION);
     EXPECT_EQ(EGLRuntime::contextAttributes[2], EGL_NONE);
     EXPECT_EQ(EGLRuntime::windowAttributes[0], EGL_NONE);
-}
-
-TEST_F(EGLRuntimeOnWindow, ChoosesTheFirstConfigurationWithExactlyEightBitsOfColourInChooseOrder)
-{
-    bringUp(Es3);
-    EGLint count = 0;
-    eglChooseConfig(EGLRuntime::display, EGLRuntime::configAttributes, nullptr, 0, &count);
-    std::vector<EGLConfig> configs(static_cast<size_t>(count));
-    eglChooseConfig(EGLRuntime::display, EGLRuntime::configAttributes, configs.data(), count, &count);
-    EGLConfig expected = nullptr;
-    for (EGLConfig candidate : configs) {
-        if (configValue(candidate, EGL_RED_SIZE) == 8 && configValue(candidate, EGL_GREEN_SIZE) == 8 &&
-            configValue(candidate, EGL_BLUE_SIZE) == 8) {
-            expected = candidate;
-            break;
-        }
-    }
-    ASSERT_NE(expected, nullptr);
-    EXPECT_EQ(configValue(EGLRuntime::config, EGL_CONFIG_ID), configValue(expected, EGL_CONFIG_ID));
-    tearDown();
 }
 
 TEST_F(EGLRuntimeDeathTest, FailureReportsHaveTheEglErrorLineThenTheLocatedMessage)

@@ -1,6 +1,6 @@
 #include "InstancedSolidTorus.h"
 #include "PatchTorusFixture.h"
-#include "TorusGeometry.h"
+#include "PrecisionReference.h"
 
 #include <cstdint>
 #include <cstring>
@@ -80,12 +80,16 @@ TEST_F(PatchTorusBuffers, ControlNetAndIndexTableSitInTheirUniformBuffers)
     EXPECT_EQ(bufferSize(indicesBuffer), 1024);
     EXPECT_EQ(bufferSize(netBuffer), 2304);
 
-    std::vector<std::uint32_t> indices(256);
-    calculateControlPointsIndices(4, 16, indices.data());
-    std::vector<TorusPoint> net(controlPointCount);
-    calculateControlPoints(1.0f, 0.4f, net.data());
+    // Patch 4c + m takes rows 3m..3m+3 and columns 3c..3c+3 of the 12 x 12 net, wrapping round.
+    std::vector<std::uint32_t> indices;
+    for (unsigned c = 0; c < 4; ++c)
+        for (unsigned m = 0; m < 4; ++m)
+            for (unsigned a = 0; a < 4; ++a)
+                for (unsigned b = 0; b < 4; ++b)
+                    indices.push_back(12 * ((3 * m + a) % 12) + (3 * c + b) % 12);
     EXPECT_EQ(bufferContents(indicesBuffer, 1024), bytesOf(indices));
-    EXPECT_EQ(bufferContents(netBuffer, 2304), bytesOf(net));
+    // The net as worked out from its formulas by the reference script.
+    EXPECT_EQ(bufferContents(netBuffer, 2304), bytesOf(precisionReference("control-points")));
 
     // The shader's blocks take the data exactly as uploaded, at the points it is bound to.
     EXPECT_EQ(blockParameter(program, "ControlPointsIndices", GL_UNIFORM_BLOCK_BINDING), 0);

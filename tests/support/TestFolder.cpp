@@ -21,7 +21,7 @@ TestFolder::~TestFolder()
 
 std::string TestFolder::write(const std::string& name, const std::string& bytes) const
 {
-    const std::string file = pathOf(name);
+    std::string file = pathOf(name);
     std::ofstream out(file, std::ios::binary);
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     EXPECT_TRUE(out.good()) << "cannot write " << file;

@@ -58,11 +58,11 @@ void X11Client::movePointer(Window window, int x, int y)
     XSync(display, False);
 }
 
-void X11Client::click(Window window, int x, int y)
+void X11Client::click(Window window, int x, int y, unsigned button)
 {
     movePointer(window, x, y);
-    XTestFakeButtonEvent(display, 1, True, CurrentTime);
-    XTestFakeButtonEvent(display, 1, False, CurrentTime);
+    XTestFakeButtonEvent(display, button, True, CurrentTime);
+    XTestFakeButtonEvent(display, button, False, CurrentTime);
     XSync(display, False);
 }
 

@@ -31,8 +31,8 @@ public:
     WindowFacts facts(Window window);
 
     // Real input through the XTEST extension: the pointer moves to the window position and
-    // button 1 goes down and up.
-    void click(Window window, int x, int y);
+    // the button (1 unless told) goes down and up.
+    void click(Window window, int x, int y, unsigned button = 1);
     void movePointer(Window window, int x, int y);
     void pressKey(const char* keysymName);
     // What a window manager sends when the user closes the window.

@@ -13,6 +13,7 @@ namespace {
 std::vector<etc::Image> alphaPlanes(const std::vector<etc::Image>& chain)
 {
     std::vector<etc::Image> planes;
+    planes.reserve(chain.size());
     for (const etc::Image& level : chain)
         planes.push_back(texops::alphaPlaneImage(level));
     return planes;

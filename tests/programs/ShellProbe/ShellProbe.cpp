@@ -22,6 +22,7 @@
 #include <string>
 
 // The platform is the one object the framework allocates with nothrow new, before main.
+// Otherwise the ordinary operator new, so that the platform's delete matches its allocation.
 void* operator new(std::size_t size, const std::nothrow_t&) noexcept
 {
     static bool firstCall = true;
@@ -29,7 +30,11 @@ void* operator new(std::size_t size, const std::nothrow_t&) noexcept
     firstCall = false;
     if (failsFirst || getenv("PROBE_NO_PLATFORM") != nullptr)
         return nullptr;
-    return malloc(size);
+    try {
+        return ::operator new(size);
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
 }
 
 using namespace KorvoSDK;

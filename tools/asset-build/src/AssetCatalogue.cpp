@@ -70,6 +70,7 @@ std::vector<etc::Image> carpetAtlasLevels()
 {
     std::vector<etc::Image> colour = carpetColourLevels();
     std::vector<etc::Image> alpha;
+    alpha.reserve(colour.size());
     for (const etc::Image& level : colour)
         alpha.push_back(texops::alphaPlaneImage(level));
     return texops::buildAtlasChain(colour, alpha);

@@ -76,8 +76,7 @@ int parseArguments(int argc, char** argv, Arguments& args)
         const std::string arg = argv[i];
         const bool hasValue = i + 1 < argc;
         if (arg == "--help") {
-            std::fputs(kUsage, stdout);
-            return -1;
+            return std::fputs(kUsage, stdout) == EOF ? 1 : -1;
         }
         if (arg == "--effort") {
             if (!hasValue || !parseEffort(argv[++i], args.effort)) {
@@ -171,7 +170,8 @@ void benchmark(const std::string& name, const etc::Image& image, etc::Format for
     std::printf("%-18s %-13s %-52s %8.2f\n", name.c_str(), etc::formatInfo(format).toolName,
                 describe(etc::measureQuality(image, decoded, format)).c_str(),
                 seconds > 0 ? megapixels / seconds : 0.0);
-    std::fflush(stdout);
+    // Each row as soon as it is measured; a row that cannot be written is lost to the reader only.
+    (void)std::fflush(stdout);
 }
 
 } // namespace

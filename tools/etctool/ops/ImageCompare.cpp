@@ -23,7 +23,7 @@ PsnrReport comparePsnr(const etc::Image& reference, const etc::Image& candidate)
         double d = double(reference.rgba[i]) - candidate.rgba[i];
         squared[i % 4] += d * d;
     }
-    const double texels = double(reference.rgba.size() / 4);
+    const double texels = double(reference.rgba.size()) / 4;
     PsnrReport report;
     for (int c = 0; c < 4; ++c)
         report.channel[c] = psnrFromSquaredError(squared[c], texels);

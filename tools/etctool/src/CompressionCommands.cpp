@@ -157,6 +157,7 @@ std::vector<etc::Image> chainLevels(const etc::Image& image, const etc::FormatIn
     if (!atlas)
         return colour;
     std::vector<etc::Image> alpha;
+    alpha.reserve(colour.size());
     for (const etc::Image& level : colour)
         alpha.push_back(texops::alphaPlaneImage(level));
     return texops::buildAtlasChain(colour, alpha);

@@ -31,7 +31,7 @@ void ProgressMeter::show(int done, int total)
         return;
     shownPercent = percent;
     std::fprintf(stderr, "\r%s: %3d%%", task.c_str(), percent);
-    std::fflush(stderr);
+    (void)std::fflush(stderr); // progress only
 }
 
 } // namespace etctool

@@ -32,6 +32,11 @@ int unknownCommand(const std::string& name)
     return reportError("unknown command '" + name + "'; run 'etctool --help' for the commands", exitUsage);
 }
 
+int printHelp(const char* text)
+{
+    return std::fputs(text, stdout) == EOF ? reportError("cannot write the help text") : 0;
+}
+
 int runCommand(const Command& command, int argc, char** argv)
 {
     Arguments arguments;
@@ -40,10 +45,8 @@ int runCommand(const Command& command, int argc, char** argv)
         return reportError(std::string(command.name) + ": " + error + "; run 'etctool " + command.name
                                + " --help' for usage",
                            exitUsage);
-    if (arguments.help) {
-        std::fputs(command.help, stdout);
-        return 0;
-    }
+    if (arguments.help)
+        return printHelp(command.help);
     if (arguments.positional.size() != command.fileCount)
         return reportError(std::string(command.name) + " takes " + std::to_string(command.fileCount)
                                + " file argument(s), got " + std::to_string(arguments.positional.size())
@@ -73,8 +76,7 @@ int main(int argc, char** argv)
         const Command* command = findCommand(argv[2]);
         if (command == nullptr)
             return unknownCommand(argv[2]);
-        std::fputs(command->help, stdout);
-        return 0;
+        return printHelp(command->help);
     }
     const Command* command = findCommand(name);
     if (command == nullptr)

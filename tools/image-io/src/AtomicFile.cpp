@@ -277,7 +277,7 @@ bool readWholeFile(const std::string& path, std::vector<std::uint8_t>& bytes, st
     bool ok = !std::ferror(file);
     if (!ok)
         error = readFailure(path, std::strerror(errno));
-    std::fclose(file);
+    (void)std::fclose(file); // read only: closing loses nothing
     return ok;
 }
 

@@ -41,7 +41,7 @@ GLint Torus::uniformLocation(const char* name) const
     return location;
 }
 
-void Torus::setupGraphics(std::string vertexShaderPath, std::string fragmentShaderPath)
+void Torus::setupGraphics(const std::string& vertexShaderPath, const std::string& fragmentShaderPath)
 {
     GLuint vertexShaderId = 0;
     GLuint fragmentShaderId = 0;

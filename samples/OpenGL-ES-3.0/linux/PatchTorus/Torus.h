@@ -22,7 +22,7 @@ public:
     virtual ~Torus();
     virtual void draw(const float* rotationVector) = 0;
 
-    void setupGraphics(std::string vertexShaderPath, std::string fragmentShaderPath);
+    void setupGraphics(const std::string& vertexShaderPath, const std::string& fragmentShaderPath);
     void setColor(float red, float green, float blue, float alpha);
     void setProjectionMatrix(const KorvoSDK::Matrix& matrix);
 
