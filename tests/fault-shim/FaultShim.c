@@ -23,6 +23,7 @@
  */
 #define _GNU_SOURCE
 #include <EGL/egl.h>
+#include <EGL/eglext.h>
 #include <GLES3/gl3.h>
 #include <X11/Xlib.h>
 #include <dlfcn.h>
@@ -253,6 +254,33 @@ EXPORT EGLDisplay eglGetPlatformDisplay(EGLenum platform, void* native, const EG
     return next_eglGetPlatformDisplay(platform, native, attributes);
 }
 
+/* The extension's entry point is only reached through eglGetProcAddress (below). */
+static PFNEGLGETPLATFORMDISPLAYEXTPROC next_eglGetPlatformDisplayEXT;
+
+static EGLDisplay hookedGetPlatformDisplayEXT(EGLenum platform, void* native, const EGLint* attributes)
+{
+    record("eglGetPlatformDisplay(0x%.4x)", platform);
+    if (failEgl("eglGetDisplay", EGL_BAD_DISPLAY))
+        return EGL_NO_DISPLAY;
+    return next_eglGetPlatformDisplayEXT(platform, native, attributes);
+}
+
+/* Functions looked up at run time would otherwise bypass the hooks of their names. */
+EXPORT __eglMustCastToProperFunctionPointerType eglGetProcAddress(const char* name)
+{
+    NEXT(eglGetProcAddress);
+    __eglMustCastToProperFunctionPointerType function = next_eglGetProcAddress(name);
+    if (function == NULL || name == NULL)
+        return function;
+    if (strcmp(name, "eglGetPlatformDisplay") == 0)
+        return (__eglMustCastToProperFunctionPointerType)eglGetPlatformDisplay;
+    if (strcmp(name, "eglGetPlatformDisplayEXT") == 0) {
+        next_eglGetPlatformDisplayEXT = (PFNEGLGETPLATFORMDISPLAYEXTPROC)function;
+        return (__eglMustCastToProperFunctionPointerType)hookedGetPlatformDisplayEXT;
+    }
+    return function;
+}
+
 EXPORT EGLBoolean eglInitialize(EGLDisplay display, EGLint* major, EGLint* minor)
 {
     NEXT(eglInitialize);
@@ -265,7 +293,8 @@ EXPORT EGLBoolean eglInitialize(EGLDisplay display, EGLint* major, EGLint* minor
 EXPORT const char* eglQueryString(EGLDisplay display, EGLint name)
 {
     NEXT(eglQueryString);
-    if (failEgl("eglQueryString", EGL_BAD_PARAMETER))
+    /* The client-extension query (no display) is not the query a fault names. */
+    if (display != EGL_NO_DISPLAY && failEgl("eglQueryString", EGL_BAD_PARAMETER))
         return NULL;
     return next_eglQueryString(display, name);
 }
