@@ -69,8 +69,8 @@ bool writeCompressedSeeds(const std::filesystem::path& out, const std::vector<et
         std::vector<std::uint8_t> blocks = {std::uint8_t(i % formats.size())};
         blocks.insert(blocks.end(), pkm.payload.begin(), pkm.payload.end());
         const std::vector<std::uint8_t> file = etc::serializePkm(pkm);
-        if (!write(out / "fuzz-pkm", name + ".pkm", file) || !write(out / "fuzz-pkm-header", name + ".pkm", file)
-            || !write(out / "fuzz-blocks", name + ".blocks", blocks))
+        if (!write(out / "fuzz-pkm", name + ".pkm", file) || !write(out / "fuzz-pkm-header", name + ".pkm", file) ||
+            !write(out / "fuzz-blocks", name + ".blocks", blocks))
             return false;
     }
     return true;
@@ -85,8 +85,8 @@ bool writeImageSeeds(const std::filesystem::path& out, const std::vector<etc::Im
             alpha.push_back(picture.rgba[texel]);
         std::string error;
         const std::string name = std::to_string(i);
-        if (!imageio::writePng((out / "fuzz-png" / (name + ".png")).string(), picture, error)
-            || !write(out / "fuzz-pgm-alpha", name + ".pgm", imageio::encodePgm(picture.width, picture.height, alpha)))
+        if (!imageio::writePng((out / "fuzz-png" / (name + ".png")).string(), picture, error) ||
+            !write(out / "fuzz-pgm-alpha", name + ".pgm", imageio::encodePgm(picture.width, picture.height, alpha)))
             return false;
     }
     return true;
@@ -109,7 +109,7 @@ int main(int argc, char** argv)
         return 1;
     }
     const std::vector<etc::Image> pictures = smallPictures();
-    const bool written = writeCompressedSeeds(out, pictures) && writeImageSeeds(out, pictures)
-                         && write(out / "fuzz-psf", "console-font.psf", font);
+    const bool written = writeCompressedSeeds(out, pictures) && writeImageSeeds(out, pictures) &&
+        write(out / "fuzz-psf", "console-font.psf", font);
     return written ? 0 : 1;
 }

@@ -8,9 +8,6 @@
 #   scripts/gates.sh [build-folder]
 set -euo pipefail
 
-# The format check waits for the tree's one-time reformatting; then set it to 1.
-format_check=0
-
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${1:-$root/build}
 jobs=$(nproc)
@@ -18,10 +15,8 @@ cd "$root"
 
 step() { echo "== $1 ($(date -u +%H:%M:%S))"; }
 
-if [ "$format_check" = 1 ]; then
-  step "format check"
-  git ls-files -z '*.c' '*.cpp' '*.h' | xargs -0 clang-format --dry-run --Werror
-fi
+step "format check"
+git ls-files -z '*.c' '*.cpp' '*.h' | xargs -0 clang-format --dry-run --Werror
 
 step "clang-tidy"
 [ -f "$build/compile_commands.json" ] || { echo "Error: no $build/compile_commands.json; run scripts/setup.sh first" >&2; exit 1; }

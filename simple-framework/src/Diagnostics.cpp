@@ -26,10 +26,7 @@ void logLine(const char* format, ...)
     va_end(arguments);
 }
 
-void setErrorCauseCheck(void (*check)())
-{
-    errorCauseCheck = check;
-}
+void setErrorCauseCheck(void (*check)()) { errorCauseCheck = check; }
 
 void logError(const char* format, ...)
 {

@@ -23,10 +23,10 @@ void setErrorCauseCheck(void (*check)());
 
 // Ends the process with the out-of-memory message, located at the caller, when an
 // allocation returned null.
-#define checkAllocation(pointer)                                   \
-    do {                                                           \
-        if ((pointer) == nullptr)                                  \
-            ::KorvoSDK::exitOutOfMemory(__FILE__, __LINE__);       \
+#define checkAllocation(pointer)                                                                                       \
+    do {                                                                                                               \
+        if ((pointer) == nullptr)                                                                                      \
+            ::KorvoSDK::exitOutOfMemory(__FILE__, __LINE__);                                                           \
     } while (0)
 
 #endif

@@ -25,6 +25,7 @@ constexpr int clientVersionValue = 1;
 
 } // namespace
 
+// clang-format off
 EGLint configAttributes[] = {
     EGL_SAMPLES, 4,
     EGL_RED_SIZE, 8,
@@ -47,6 +48,7 @@ EGLint contextAttributes[] = {
 EGLint windowAttributes[] = {
     EGL_NONE,
 };
+// clang-format on
 
 namespace {
 

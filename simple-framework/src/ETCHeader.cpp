@@ -23,15 +23,9 @@ bool hasSixteenByteBlocks(GLenum internalFormat)
 
 } // namespace
 
-ETCHeader::ETCHeader()
-    : bytes{}
-{
-}
+ETCHeader::ETCHeader() : bytes{} { }
 
-ETCHeader::ETCHeader(const unsigned char* pkmFile)
-{
-    memcpy(bytes, pkmFile + sizeFieldsOffset, sizeof(bytes));
-}
+ETCHeader::ETCHeader(const unsigned char* pkmFile) { memcpy(bytes, pkmFile + sizeFieldsOffset, sizeof(bytes)); }
 
 unsigned short ETCHeader::field(int offset) const
 {

@@ -4,12 +4,14 @@
 
 namespace KorvoSDK {
 
+// clang-format off
 const Matrix Matrix::identity = {{
     1.0f, 0.0f, 0.0f, 0.0f,
     0.0f, 1.0f, 0.0f, 0.0f,
     0.0f, 0.0f, 1.0f, 0.0f,
     0.0f, 0.0f, 0.0f, 1.0f,
 }};
+// clang-format on
 
 Matrix Matrix::createScaling(float x, float y, float z)
 {

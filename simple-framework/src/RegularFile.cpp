@@ -7,7 +7,7 @@ namespace KorvoSDK {
 FILE* openRegularFile(const char* filename)
 {
     FILE* file = fopen(filename, "rb");
-    struct stat info {};
+    struct stat info { };
     if (file != nullptr && (fstat(fileno(file), &info) != 0 || !S_ISREG(info.st_mode))) {
         fclose(file);
         return nullptr;

@@ -13,15 +13,9 @@ namespace {
 
 constexpr float tickInterval = 5.0f;
 
-void swapBuffers()
-{
-    eglSwapBuffers(EGLRuntime::display, EGLRuntime::surface);
-}
+void swapBuffers() { eglSwapBuffers(EGLRuntime::display, EGLRuntime::surface); }
 
-bool eventEndsLoop(Platform* platform)
-{
-    return platform->pollWindow() != NoEvent;
-}
+bool eventEndsLoop(Platform* platform) { return platform->pollWindow() != NoEvent; }
 
 void runEveryFrameLoop(Platform* platform, const SampleProgram& program)
 {

@@ -67,10 +67,7 @@ void fillGlyphStripIndices(uint16_t* indices, int characterCount)
     }
 }
 
-GlyphQueue::~GlyphQueue()
-{
-    clear();
-}
+GlyphQueue::~GlyphQueue() { clear(); }
 
 void GlyphQueue::clear()
 {
@@ -105,8 +102,8 @@ void GlyphQueue::append(int x, int y, const char* string, int red, int green, in
         return;
     const int old = numberOfCharacters;
     if (length > static_cast<size_t>(maximumCharacters - old)) {
-        logError("Cannot queue %zu more characters after %d: Text holds at most %d between two clear() calls\n",
-                 length, old, maximumCharacters);
+        logError("Cannot queue %zu more characters after %d: Text holds at most %d between two clear() calls\n", length,
+                 old, maximumCharacters);
         exit(1);
     }
     const int n = static_cast<int>(length);
@@ -218,8 +215,8 @@ void Text::createFontTexture(const char* resourcePath)
     Texture::readWholeFile(fontPath.c_str(), &font, &length);
     // The upload reads the whole image: a shorter file would be read past its end.
     if (length < static_cast<size_t>(fontBytes)) {
-        logError("Font file '%s' is %zu bytes long, a %dx%d RGBA image needs %d\n", fontPath.c_str(), length,
-                 fontWidth, fontHeight, fontBytes);
+        logError("Font file '%s' is %zu bytes long, a %dx%d RGBA image needs %d\n", fontPath.c_str(), length, fontWidth,
+                 fontHeight, fontBytes);
         exit(1);
     }
     glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, fontWidth, fontHeight, 0, GL_RGBA, GL_UNSIGNED_BYTE, font);
@@ -240,10 +237,7 @@ Text::~Text()
     checkGl();
 }
 
-void Text::clear()
-{
-    queue.clear();
-}
+void Text::clear() { queue.clear(); }
 
 void Text::addString(int x, int y, const char* string, int red, int green, int blue, int alpha)
 {

@@ -41,7 +41,7 @@ public:
 
     int characterCount() const { return numberOfCharacters; }
     int indexCount() const { return numberOfCharacters > 0 ? 6 * numberOfCharacters - 2 : 0; }
-    const float* vertices() const { return vertexArray; }                     // x, y, z per corner
+    const float* vertices() const { return vertexArray; }                      // x, y, z per corner
     const float* textureCoordinates() const { return textureCoordinateArray; } // s, t per corner
     const float* colors() const { return colorArray; }                         // r, g, b, a per corner
     const uint16_t* indices() const { return indexArray; }

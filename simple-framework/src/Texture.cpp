@@ -32,8 +32,8 @@ void requirePkmPayload(const char* filename, size_t length, const ETCHeader& hea
     // imageSize wraps for claims beyond 2 GiB; unsigned, it is the size the header means.
     const size_t needed = static_cast<unsigned>(header.imageSize(internalFormat));
     if (payload < needed) {
-        logError("PKM file '%s' holds %zu payload bytes, its header needs %zu for format 0x%.4x\n", filename,
-                 payload, needed, internalFormat);
+        logError("PKM file '%s' holds %zu payload bytes, its header needs %zu for format 0x%.4x\n", filename, payload,
+                 needed, internalFormat);
         exit(1);
     }
 }
@@ -225,10 +225,7 @@ void createFilledData(int width, int height, int value, unsigned char** data)
     *data = block;
 }
 
-void releaseData(unsigned char** data)
-{
-    free(*data);
-}
+void releaseData(unsigned char** data) { free(*data); }
 
 } // namespace Texture
 } // namespace KorvoSDK

@@ -18,15 +18,9 @@ double Timer::nowSeconds() const
     return std::chrono::duration_cast<Seconds>(std::chrono::steady_clock::now().time_since_epoch()).count();
 }
 
-void Timer::reset()
-{
-    startTime = nowSeconds();
-}
+void Timer::reset() { startTime = nowSeconds(); }
 
-float Timer::elapsedSeconds()
-{
-    return static_cast<float>(nowSeconds() - startTime);
-}
+float Timer::elapsedSeconds() { return static_cast<float>(nowSeconds() - startTime); }
 
 bool Timer::intervalPassed(float interval)
 {

@@ -67,10 +67,7 @@ Platform* Platform::instance()
     return singleton;
 }
 
-void Platform::release(Platform* platform)
-{
-    delete static_cast<X11Platform*>(platform);
-}
+void Platform::release(Platform* platform) { delete static_cast<X11Platform*>(platform); }
 
 void X11Platform::openWindow(std::int32_t width, std::int32_t height)
 {
@@ -90,9 +87,8 @@ void X11Platform::openWindow(std::int32_t width, std::int32_t height)
     XSetWindowAttributes attributes = {};
     attributes.background_pixel = BlackPixel(connection, screen);
     attributes.event_mask = StructureNotifyMask | ButtonPressMask | KeyPressMask | KeyReleaseMask | ExposureMask;
-    const Window handle = XCreateWindow(connection, RootWindow(connection, screen), 0, 0,
-                                        static_cast<unsigned>(width), static_cast<unsigned>(height), 0,
-                                        CopyFromParent, InputOutput, CopyFromParent,
+    const Window handle = XCreateWindow(connection, RootWindow(connection, screen), 0, 0, static_cast<unsigned>(width),
+                                        static_cast<unsigned>(height), 0, CopyFromParent, InputOutput, CopyFromParent,
                                         CWBackPixel | CWEventMask, &attributes);
     window = handle;
 

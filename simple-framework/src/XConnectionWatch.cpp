@@ -51,17 +51,11 @@ void reportIfLost()
         reportLostDisplay();
 }
 
-int onXIOError(Display*)
-{
-    reportLostDisplay();
-}
+int onXIOError(Display*) { reportLostDisplay(); }
 
 // A crash inside the driver on the dead connection: reported as the loss. Otherwise the
 // handler is gone (SA_RESETHAND) and the fault, repeated, ends the process as it would have.
-void onFault(int)
-{
-    reportIfLost();
-}
+void onFault(int) { reportIfLost(); }
 
 void installHandlers()
 {
@@ -86,8 +80,7 @@ void installHandlers()
 void watch(int connectionFd, int wakeFd)
 {
     pollfd fds[2] = {{connectionFd, POLLRDHUP, 0}, {wakeFd, POLLIN, 0}};
-    while (poll(fds, 2, -1) < 0 && errno == EINTR) {
-    }
+    while (poll(fds, 2, -1) < 0 && errno == EINTR) { }
     if (fds[1].revents == 0 && (fds[0].revents & (POLLRDHUP | POLLHUP | POLLERR)) != 0)
         reportLostDisplay();
 }
@@ -111,8 +104,7 @@ void XConnectionWatch::stop()
     watchedFd = -1;
     if (watcher.joinable()) {
         const std::uint64_t one = 1;
-        while (write(wakeFd, &one, sizeof one) < 0 && errno == EINTR) {
-        }
+        while (write(wakeFd, &one, sizeof one) < 0 && errno == EINTR) { }
         watcher.join();
     }
     if (wakeFd >= 0)

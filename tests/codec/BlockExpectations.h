@@ -21,7 +21,8 @@ inline std::array<int, 4> texelAt(const etc::PixelBlock& block, int x, int y)
 }
 
 // Fills a block with one texel colour per position, from a function of (x, y).
-template <typename ColorOf> etc::PixelBlock makeBlock(ColorOf colorOf)
+template <typename ColorOf>
+etc::PixelBlock makeBlock(ColorOf colorOf)
 {
     etc::PixelBlock block;
     for (int i = 0; i < etc::kBlockTexels; ++i) {

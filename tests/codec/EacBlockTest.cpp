@@ -1,5 +1,5 @@
-#include "BlockExpectations.h"
 #include "EacBlock.h"
+#include "BlockExpectations.h"
 
 using codectest::blockWord;
 using etc::EacVariant;
@@ -76,9 +76,9 @@ TEST(EacBlock, ChannelBytesMapToValuesAndBack)
     EXPECT_EQ(etc::eacTargetFromByte(EacVariant::Unsigned11, 100), 803); // 802.75
     EXPECT_EQ(etc::eacTargetFromByte(EacVariant::Signed11, 0), -1023);
     EXPECT_EQ(etc::eacTargetFromByte(EacVariant::Signed11, 255), 1023);
-    EXPECT_EQ(etc::eacTargetFromByte(EacVariant::Signed11, 128), 4); // 4.01
+    EXPECT_EQ(etc::eacTargetFromByte(EacVariant::Signed11, 128), 4);   // 4.01
     EXPECT_EQ(etc::byteFromEacValue(EacVariant::Unsigned11, 668), 83); // 83.2
-    EXPECT_EQ(etc::byteFromEacValue(EacVariant::Signed11, 320), 167); // 167.4
+    EXPECT_EQ(etc::byteFromEacValue(EacVariant::Signed11, 320), 167);  // 167.4
     EXPECT_EQ(etc::byteFromEacValue(EacVariant::Signed11, -1023), 0);
     for (EacVariant variant : {EacVariant::Unsigned11, EacVariant::Signed11, EacVariant::Alpha8}) {
         for (int byte = 0; byte < 256; ++byte) {

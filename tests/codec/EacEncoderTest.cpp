@@ -1,5 +1,5 @@
-#include "EacBlock.h"
 #include "EacEncoder.h"
+#include "EacBlock.h"
 
 #include <gtest/gtest.h>
 

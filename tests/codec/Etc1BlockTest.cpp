@@ -1,5 +1,5 @@
-#include "BlockExpectations.h"
 #include "Etc1Block.h"
+#include "BlockExpectations.h"
 #include "Etc2Block.h"
 
 using codectest::blockWord;

@@ -1,6 +1,6 @@
+#include "Etc1Encoder.h"
 #include "BlockExpectations.h"
 #include "Etc1Block.h"
-#include "Etc1Encoder.h"
 
 #include <random>
 

@@ -1,5 +1,5 @@
-#include "BlockExpectations.h"
 #include "Etc2Block.h"
+#include "BlockExpectations.h"
 
 using codectest::blockWord;
 using codectest::texelAt;

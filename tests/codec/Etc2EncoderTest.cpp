@@ -1,7 +1,7 @@
+#include "Etc2Encoder.h"
 #include "BlockExpectations.h"
 #include "Etc1Encoder.h"
 #include "Etc2Block.h"
-#include "Etc2Encoder.h"
 #include "Etc2ModeBits.h"
 
 #include <random>

@@ -1,5 +1,5 @@
-#include "BlockExpectations.h"
 #include "Etc2ModeBits.h"
+#include "BlockExpectations.h"
 
 using codectest::blockWord;
 using etc::Etc2Mode;

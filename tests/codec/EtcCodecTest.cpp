@@ -1,6 +1,6 @@
+#include "EtcCodec.h"
 #include "BlockLayout.h"
 #include "Etc2ModeBits.h"
-#include "EtcCodec.h"
 #include "ImageQuality.h"
 #include "Pkm.h"
 #include "PkmIo.h"
@@ -48,7 +48,7 @@ struct Floor {
     double alpha;
 };
 
-class EtcCodecQuality : public ::testing::TestWithParam<Floor> {};
+class EtcCodecQuality : public ::testing::TestWithParam<Floor> { };
 
 TEST_P(EtcCodecQuality, KeepsItsFloor)
 {

@@ -1,5 +1,5 @@
-#include "EtcCodec.h"
 #include "Pkm.h"
+#include "EtcCodec.h"
 #include "PkmIo.h"
 
 #include <gtest/gtest.h>
@@ -32,8 +32,9 @@ class PkmFiles : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        dir = fs::temp_directory_path() / ("pkm-test-" + std::to_string(::getpid()) + "-" +
-                                           ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        dir = fs::temp_directory_path() /
+            ("pkm-test-" + std::to_string(::getpid()) + "-" +
+             ::testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::remove_all(dir);
         fs::create_directories(dir);
     }

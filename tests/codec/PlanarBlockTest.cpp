@@ -1,7 +1,7 @@
+#include "PlanarBlock.h"
 #include "BlockExpectations.h"
 #include "Etc2Block.h"
 #include "Etc2ModeBits.h"
-#include "PlanarBlock.h"
 
 using codectest::blockWord;
 using codectest::texelAt;

@@ -1,6 +1,6 @@
+#include "PlanarEncoder.h"
 #include "BlockExpectations.h"
 #include "PlanarBlock.h"
-#include "PlanarEncoder.h"
 
 #include <random>
 
@@ -32,7 +32,7 @@ TEST(PlanarEncoder, RecoversAnyStoredPlane)
             bool clamped = false;
             for (const auto& texel : block.rgba) {
                 clamped = clamped || texel[0] == 0 || texel[0] == 255 || texel[1] == 0 || texel[1] == 255 ||
-                          texel[2] == 0 || texel[2] == 255;
+                    texel[2] == 0 || texel[2] == 255;
             }
             EXPECT_TRUE(clamped) << trial;
         }

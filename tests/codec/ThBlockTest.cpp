@@ -1,7 +1,7 @@
+#include "ThBlock.h"
 #include "BlockExpectations.h"
 #include "Etc2Block.h"
 #include "Etc2ModeBits.h"
-#include "ThBlock.h"
 
 using codectest::blockWord;
 using codectest::texelAt;

@@ -1,6 +1,6 @@
+#include "ThEncoder.h"
 #include "BlockExpectations.h"
 #include "Etc2Block.h"
-#include "ThEncoder.h"
 
 #include <climits>
 

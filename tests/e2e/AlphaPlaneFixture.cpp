@@ -20,10 +20,7 @@ bool showsClearColour(const std::vector<std::uint8_t>& rgba, size_t pixel)
 
 } // namespace
 
-std::string AlphaPlaneProgram::buildFolder() const
-{
-    return buildPath(es2Programs + name);
-}
+std::string AlphaPlaneProgram::buildFolder() const { return buildPath(es2Programs + name); }
 
 const AlphaPlaneProgram& packedAlphaPlane()
 {
@@ -47,10 +44,7 @@ const AlphaPlaneProgram& stackedAlpha()
     return program;
 }
 
-std::string programTestName(const testing::TestParamInfo<const AlphaPlaneProgram*>& info)
-{
-    return info.param->name;
-}
+std::string programTestName(const testing::TestParamInfo<const AlphaPlaneProgram*>& info) { return info.param->name; }
 
 int sourceLineOf(const std::string& relativePath, const std::string& text)
 {
@@ -70,10 +64,7 @@ ProgramCopy::ProgramCopy(const AlphaPlaneProgram& program) : program(program), c
                           std::filesystem::copy_options::recursive);
 }
 
-std::string ProgramCopy::executable() const
-{
-    return copyFolder + "/" + program.name;
-}
+std::string ProgramCopy::executable() const { return copyFolder + "/" + program.name; }
 
 void ProgramCopy::removeAsset(const std::string& name) const
 {
@@ -124,6 +115,6 @@ std::vector<std::uint8_t> RunningProgram::windowPixels(Window window)
 bool startsWithFormatListing(const std::string& standardError)
 {
     return standardError.rfind("Number of texture formats supported: ", 0) == 0 &&
-           standardError.find("\nFormats:\n\n") != std::string::npos &&
-           standardError.find("0x00008d64\t\nGL_ETC1_RGB8_OES\n\n") != std::string::npos;
+        standardError.find("\nFormats:\n\n") != std::string::npos &&
+        standardError.find("0x00008d64\t\nGL_ETC1_RGB8_OES\n\n") != std::string::npos;
 }

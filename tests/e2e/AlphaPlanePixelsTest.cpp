@@ -22,8 +22,8 @@ double channelDifference(const Pixels& rgba, int px, int py, const std::array<do
 {
     double largest = 0;
     for (int channel = 0; channel < 3; ++channel)
-        largest = std::max(largest, std::abs(rgba[4 * (static_cast<size_t>(py) * windowWidth + px) + channel] -
-                                             expected[channel]));
+        largest = std::max(
+            largest, std::abs(rgba[4 * (static_cast<size_t>(py) * windowWidth + px) + channel] - expected[channel]));
     return largest;
 }
 
@@ -89,7 +89,7 @@ Pixels windowOf(const AlphaPlaneProgram& program)
     return rgba;
 }
 
-class AlphaPlanePixelsTest : public testing::TestWithParam<const AlphaPlaneProgram*> {};
+class AlphaPlanePixelsTest : public testing::TestWithParam<const AlphaPlaneProgram*> { };
 
 } // namespace
 
@@ -162,13 +162,14 @@ TEST(AlphaPlanePicturesTest, TheThreeProgramsShowTheSamePictureWithinTheAlphaPla
 TEST(StackedAlphaPixelsTest, ShaderWithoutTheSamplerUniformReadsTheAtlasOnUnitZero)
 {
     ProgramCopy copy(stackedAlpha());
-    copy.writeAsset(stackedAlpha().fragmentShader, "precision mediump float;\n"
-                                                   "uniform sampler2D u_s2dAtlas;\n"
-                                                   "varying vec2 v_v2TexCoord;\n"
-                                                   "void main() {\n"
-                                                   "  vec2 c = vec2(v_v2TexCoord.s, v_v2TexCoord.t * 0.5);\n"
-                                                   "  gl_FragColor = vec4(texture2D(u_s2dAtlas, c).rgb, 1.0);\n"
-                                                   "}\n");
+    copy.writeAsset(stackedAlpha().fragmentShader,
+                    "precision mediump float;\n"
+                    "uniform sampler2D u_s2dAtlas;\n"
+                    "varying vec2 v_v2TexCoord;\n"
+                    "void main() {\n"
+                    "  vec2 c = vec2(v_v2TexCoord.s, v_v2TexCoord.t * 0.5);\n"
+                    "  gl_FragColor = vec4(texture2D(u_s2dAtlas, c).rgb, 1.0);\n"
+                    "}\n");
     RunningProgram running(stackedAlpha(), copy.folder());
     ASSERT_TRUE(running.serverStarted());
     const Window window = running.waitForFirstFrame();

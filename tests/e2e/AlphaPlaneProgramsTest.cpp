@@ -94,10 +94,11 @@ TEST_P(AlphaPlaneProgramTest, AFolderInPlaceOfAnAssetFailsAsAFileThatCannotBeOpe
 TEST_P(AlphaPlaneProgramTest, ShaderWithoutThePositionAttributeEndsWithStatusOne)
 {
     ProgramCopy copy(program());
-    copy.writeAsset(program().vertexShader, "attribute vec4 a_v4Elsewhere;\n"
-                                            "attribute vec2 a_v2TexCoord;\n"
-                                            "varying vec2 v_v2TexCoord;\n"
-                                            "void main() { gl_Position = a_v4Elsewhere; v_v2TexCoord = a_v2TexCoord; }\n");
+    copy.writeAsset(program().vertexShader,
+                    "attribute vec4 a_v4Elsewhere;\n"
+                    "attribute vec2 a_v2TexCoord;\n"
+                    "varying vec2 v_v2TexCoord;\n"
+                    "void main() { gl_Position = a_v4Elsewhere; v_v2TexCoord = a_v2TexCoord; }\n");
     std::string output;
     EXPECT_EQ(runCopy(copy, output), 1);
     EXPECT_TRUE(endsWith(output, "\nError: Attribute not found: \"a_v4Position\"\n")) << output;
@@ -144,7 +145,8 @@ TEST(RawAlphaPlaneTest, MissingOrMalformedAlphaFileEndsWithItsNameAndStatusOne)
         copy.removeAsset(alphaFile);
         RunningProgram running(rawAlphaPlane(), copy.folder());
         EXPECT_EQ(running.process().waitForExit(30), 1);
-        EXPECT_TRUE(endsWith(running.process().standardError(), "\nError: Failed to open 'assets/" + alphaFile + "'\n\n"))
+        EXPECT_TRUE(
+            endsWith(running.process().standardError(), "\nError: Failed to open 'assets/" + alphaFile + "'\n\n"))
             << running.process().standardError();
     }
     {
@@ -152,8 +154,9 @@ TEST(RawAlphaPlaneTest, MissingOrMalformedAlphaFileEndsWithItsNameAndStatusOne)
         copy.writeAsset(alphaFile, "P5 512 256 65535\n");
         RunningProgram running(rawAlphaPlane(), copy.folder());
         EXPECT_EQ(running.process().waitForExit(30), 1);
-        EXPECT_TRUE(endsWith(running.process().standardError(),
-                             "\nError: Alpha file assets/" + alphaFile + " has wrong maximum gray value, must be 255\n"))
+        EXPECT_TRUE(
+            endsWith(running.process().standardError(),
+                     "\nError: Alpha file assets/" + alphaFile + " has wrong maximum gray value, must be 255\n"))
             << running.process().standardError();
     }
 }

@@ -131,10 +131,7 @@ const std::array<PixelRectangle, 9> quadRectangles = {{
     {510, 0, 1, 1},
 }};
 
-double quadExactHeight(int quad)
-{
-    return (1.0 - quadBottoms[quad]) * windowHeight / 2;
-}
+double quadExactHeight(int quad) { return (1.0 - quadBottoms[quad]) * windowHeight / 2; }
 
 ProgramPicture packedAlphaPlanePicture()
 {
@@ -170,7 +167,8 @@ ProgramPicture stackedAlphaPicture()
 {
     ProgramPicture picture;
     for (int level = 0; level < levelCount; ++level) {
-        const etc::Image atlas = decodeEtc1(assetPath(stackedAlpha(), levelName("carpetHalved_atlas_mip_", level, ".pkm")));
+        const etc::Image atlas =
+            decodeEtc1(assetPath(stackedAlpha(), levelName("carpetHalved_atlas_mip_", level, ".pkm")));
         // Colour in the top half, alpha in the bottom half; a one-texel-high level has one
         // row, which both lookups then read.
         const int half = std::max(1, atlas.height / 2);

@@ -29,15 +29,9 @@ constexpr int windowHeight = 600;
 
 using Clock = std::chrono::steady_clock;
 
-double secondsSince(Clock::time_point start)
-{
-    return std::chrono::duration<double>(Clock::now() - start).count();
-}
+double secondsSince(Clock::time_point start) { return std::chrono::duration<double>(Clock::now() - start).count(); }
 
-void sleepSeconds(double seconds)
-{
-    std::this_thread::sleep_for(std::chrono::duration<double>(seconds));
-}
+void sleepSeconds(double seconds) { std::this_thread::sleep_for(std::chrono::duration<double>(seconds)); }
 
 CellRow singleCellSeed()
 {
@@ -83,7 +77,7 @@ struct Picture {
 // after 0.3 s without any; the stretch ends 4.8 s after the tick, before the next one.
 class IdleStretches {
 public:
-    explicit IdleStretches(pid_t pid) : pid(pid), lastCpu(cpuSeconds(pid)), quietSince(Clock::now()) {}
+    explicit IdleStretches(pid_t pid) : pid(pid), lastCpu(cpuSeconds(pid)), quietSince(Clock::now()) { }
 
     double idleSeconds() const { return idle; }
     double cpuSecondsUsed() const { return used; }
@@ -179,7 +173,8 @@ protected:
         const std::vector<CellRow> expected = growHistory(seed, windowHeight);
         const Clock::time_point start = Clock::now();
         Picture picture = capture(window);
-        while ((picture.otherPixels != 0 || describeDifference(expected, picture.cells) != "") && secondsSince(start) < 10) {
+        while ((picture.otherPixels != 0 || describeDifference(expected, picture.cells) != "") &&
+               secondsSince(start) < 10) {
             sleepSeconds(0.05);
             picture = capture(window);
         }

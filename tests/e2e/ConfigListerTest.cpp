@@ -73,7 +73,8 @@ std::vector<ListedConfig> eglinfoConfigs(const std::string& display)
         return configs;
     std::istringstream lines(text.substr(section));
     std::string line;
-    static const std::regex row("^0x([0-9a-f]+) +([0-9]+) +([0-9]+) +([0-9]+) +([0-9]+) +([0-9]+) +([0-9]+) +([0-9]+) +([0-9]+) +([0-9]+) +([0-9]+) .* ([a-z,]+)$");
+    static const std::regex row("^0x([0-9a-f]+) +([0-9]+) +([0-9]+) +([0-9]+) +([0-9]+) +([0-9]+) +([0-9]+) +([0-9]+) "
+                                "+([0-9]+) +([0-9]+) +([0-9]+) .* ([a-z,]+)$");
     while (std::getline(lines, line)) {
         if (line.find(" platform:") != std::string::npos && line.find("X11") == std::string::npos)
             break;
@@ -92,7 +93,7 @@ std::string surfaceNameFromEglinfo(const std::string& surfaces)
     const bool window = surfaces.find("win") != std::string::npos;
     const bool pbuffer = surfaces.find("pb") != std::string::npos;
     const bool pixmap = surfaces.find("pix") != std::string::npos;
-    static const char* names[8] = {"None!", "PBuffer", "Pixmap", "PBuffer+Pixmap",
+    static const char* names[8] = {"None!",  "PBuffer",        "Pixmap",        "PBuffer+Pixmap",
                                    "Window", "Window+PBuffer", "Window+Pixmap", "Window+Pixmap+PBuffer"};
     return names[(window ? 4 : 0) | (pixmap ? 2 : 0) | (pbuffer ? 1 : 0)];
 }
@@ -135,10 +136,11 @@ TEST(ConfigLister, ListingIsNothingButTheVendorLineAndTheBlocks)
     ASSERT_TRUE(std::regex_search(output, vendor, std::regex("^EGL_VENDOR = [^\n]*\n\n")));
     // Every byte after the vendor line belongs to a block of the exact row formats.
     std::string rest = vendor.suffix();
-    const std::regex oneBlock("^Config number [0-9]+ in returned configs\n\n EGL_CONFIG_ID [0-9]+\n\n Config caveat: [^\n]* \n"
-                              " Colour buffer type: [^\n]*\n\n Colour depth: [0-9]+\n     Red   [0-9]+ \n     Green [0-9]+ \n"
-                              "     Blue  [0-9]+ \n     Alpha [0-9]+\n\n Z-buffer bits: [0-9]+\n\n [0-9]+x anti-aliasing\n\n"
-                              " Surfaces: [^\n]*\n \n API support: [^\n]*\n\n\n\n");
+    const std::regex oneBlock(
+        "^Config number [0-9]+ in returned configs\n\n EGL_CONFIG_ID [0-9]+\n\n Config caveat: [^\n]* \n"
+        " Colour buffer type: [^\n]*\n\n Colour depth: [0-9]+\n     Red   [0-9]+ \n     Green [0-9]+ \n"
+        "     Blue  [0-9]+ \n     Alpha [0-9]+\n\n Z-buffer bits: [0-9]+\n\n [0-9]+x anti-aliasing\n\n"
+        " Surfaces: [^\n]*\n \n API support: [^\n]*\n\n\n\n");
     size_t matched = 0;
     std::smatch m;
     while (std::regex_search(rest, m, oneBlock)) {
@@ -201,7 +203,8 @@ TEST(ConfigListerFailures, AFailedEnumerationOrAllocationComesAfterTheVendorLine
         SCOPED_TRACE(fault);
         const ListerRun run = runLister({fault});
         EXPECT_EQ(run.status, 1);
-        EXPECT_TRUE(std::regex_match(run.output, std::regex(std::string(vendorLine) + "Error: Listing EGL configs failed\n")))
+        EXPECT_TRUE(
+            std::regex_match(run.output, std::regex(std::string(vendorLine) + "Error: Listing EGL configs failed\n")))
             << run.output;
     }
 }
@@ -244,8 +247,10 @@ TEST(ConfigListerNames, MasksAreNamedByTheirLowThreeBitsAndTheCaveatNoneIsNormal
     EXPECT_EQ(run.status, 0);
     const std::string first = run.output.substr(0, run.output.find("Config number 1 "));
     const std::string second = run.output.substr(run.output.find("Config number 1 "));
-    EXPECT_NE(first.find(" Surfaces: Window+PBuffer\n \n API support: No API support(?)\n"), std::string::npos) << first;
+    EXPECT_NE(first.find(" Surfaces: Window+PBuffer\n \n API support: No API support(?)\n"), std::string::npos)
+        << first;
     EXPECT_NE(first.find(" Config caveat: Normal \n"), std::string::npos) << first;
     EXPECT_NE(second.find(" API support: OpenGL ES 2.0\n\n"), std::string::npos) << second;
-    EXPECT_NE(second.find(" Config caveat: Slow \n Colour buffer type: Luminance buffer\n"), std::string::npos) << second;
+    EXPECT_NE(second.find(" Config caveat: Slow \n Colour buffer type: Luminance buffer\n"), std::string::npos)
+        << second;
 }

@@ -29,15 +29,9 @@ constexpr int glyphHeight = 16;
 
 using Clock = std::chrono::steady_clock;
 
-void sleepSeconds(double seconds)
-{
-    std::this_thread::sleep_for(std::chrono::duration<double>(seconds));
-}
+void sleepSeconds(double seconds) { std::this_thread::sleep_for(std::chrono::duration<double>(seconds)); }
 
-double secondsSince(Clock::time_point start)
-{
-    return std::chrono::duration<double>(Clock::now() - start).count();
-}
+double secondsSince(Clock::time_point start) { return std::chrono::duration<double>(Clock::now() - start).count(); }
 
 // The window's pixels, rows from the top.
 struct Picture {
@@ -51,24 +45,15 @@ struct Picture {
 bool near(const std::uint8_t* pixel, int red, int green, int blue, int tolerance)
 {
     return std::abs(pixel[0] - red) <= tolerance && std::abs(pixel[1] - green) <= tolerance &&
-           std::abs(pixel[2] - blue) <= tolerance;
+        std::abs(pixel[2] - blue) <= tolerance;
 }
 
 // The clear colour (0.1, 0.3, 0.2) in 8 bits.
-bool isBackground(const std::uint8_t* pixel)
-{
-    return near(pixel, 26, 77, 51, 1);
-}
+bool isBackground(const std::uint8_t* pixel) { return near(pixel, 26, 77, 51, 1); }
 
-bool isGrey(const std::uint8_t* pixel)
-{
-    return near(pixel, pixel[1], pixel[1], pixel[1], 1);
-}
+bool isGrey(const std::uint8_t* pixel) { return near(pixel, pixel[1], pixel[1], pixel[1], 1); }
 
-bool insideQuad(int x, int y)
-{
-    return x >= quadStart && x < quadEnd && y >= quadStart && y < quadEnd;
-}
+bool insideQuad(int x, int y) { return x >= quadStart && x < quadEnd && y >= quadStart && y < quadEnd; }
 
 bool insideLabel(int x, int y, const std::string& label)
 {
@@ -119,7 +104,8 @@ LabelMatch matchLabel(const Picture& picture, const FontBitmap& font, const std:
     for (size_t k = 0; k < label.size(); ++k)
         for (int y = 0; y < glyphHeight; ++y)
             for (int x = 0; x < glyphWidth; ++x) {
-                const std::uint8_t* pixel = picture.at(glyphWidth * static_cast<int>(k) + x, windowSize - glyphHeight + y);
+                const std::uint8_t* pixel =
+                    picture.at(glyphWidth * static_cast<int>(k) + x, windowSize - glyphHeight + y);
                 if (font.covers(label[k], x, y)) {
                     ++covered;
                     white += near(pixel, 255, 255, 255, 40);
@@ -257,12 +243,13 @@ TEST_F(FormatCarouselRun, ShadersWithoutTheOptionalUniformsStillShowTheQuad)
     // No "uniformTexture" (the sampler keeps unit 0) and no "displayMode".
     TestFolder folder;
     copyAssets(folder);
-    folder.write("assets/fragment_shader_source.frag", "#version 300 es\n"
-                                                       "precision mediump float;\n"
-                                                       "uniform sampler2D picture;\n"
-                                                       "in vec2 textureCoordinate;\n"
-                                                       "out vec4 colour;\n"
-                                                       "void main() { colour = texture(picture, textureCoordinate); }\n");
+    folder.write("assets/fragment_shader_source.frag",
+                 "#version 300 es\n"
+                 "precision mediump float;\n"
+                 "uniform sampler2D picture;\n"
+                 "in vec2 textureCoordinate;\n"
+                 "out vec4 colour;\n"
+                 "void main() { colour = texture(picture, textureCoordinate); }\n");
     start(folder.path());
     const Picture picture = firstFrame();
     ASSERT_EQ(picture.width, windowSize);
@@ -324,12 +311,9 @@ const BrokenShader brokenShaders[] = {
 };
 
 // Test names show the case, not the record's bytes.
-void PrintTo(const BrokenShader& shader, std::ostream* out)
-{
-    *out << shader.name;
-}
+void PrintTo(const BrokenShader& shader, std::ostream* out) { *out << shader.name; }
 
-class FormatCarouselBrokenShader : public testing::TestWithParam<BrokenShader> {};
+class FormatCarouselBrokenShader : public testing::TestWithParam<BrokenShader> { };
 
 } // namespace
 

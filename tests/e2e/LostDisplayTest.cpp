@@ -18,10 +18,7 @@ struct WindowedProgram {
     const char* folder;
 };
 
-void PrintTo(const WindowedProgram& program, std::ostream* out)
-{
-    *out << program.name;
-}
+void PrintTo(const WindowedProgram& program, std::ostream* out) { *out << program.name; }
 
 const WindowedProgram windowedPrograms[] = {
     {"FormatCarousel", "samples/OpenGL-ES-3.0/linux/FormatCarousel"},
@@ -51,7 +48,7 @@ bool endsWith(const std::string& text, const std::string& end)
     return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
 }
 
-class LostDisplay : public testing::TestWithParam<WindowedProgram> {};
+class LostDisplay : public testing::TestWithParam<WindowedProgram> { };
 
 } // namespace
 

@@ -19,10 +19,7 @@ namespace {
 const std::string programFolder = buildPath("samples/OpenGL-ES-3.0/linux/PatchTorus");
 const std::string program = programFolder + "/PatchTorus";
 
-void sleepSeconds(double seconds)
-{
-    std::this_thread::sleep_for(std::chrono::duration<double>(seconds));
-}
+void sleepSeconds(double seconds) { std::this_thread::sleep_for(std::chrono::duration<double>(seconds)); }
 
 struct Picture {
     std::vector<std::uint8_t> rgba;

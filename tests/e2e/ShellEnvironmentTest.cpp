@@ -55,7 +55,7 @@ std::string listingWith(const XvfbServer& server, const Environment& extra)
     return output;
 }
 
-class EglPlatformVariable : public testing::TestWithParam<const char*> {};
+class EglPlatformVariable : public testing::TestWithParam<const char*> { };
 
 } // namespace
 

@@ -22,10 +22,7 @@ int countOf(const std::string& text, const std::string& needle)
     return count;
 }
 
-void sleepSeconds(double seconds)
-{
-    std::this_thread::sleep_for(std::chrono::duration<double>(seconds));
-}
+void sleepSeconds(double seconds) { std::this_thread::sleep_for(std::chrono::duration<double>(seconds)); }
 
 class ShellTest : public testing::Test {
 protected:
@@ -37,8 +34,8 @@ protected:
 
     std::unique_ptr<TestProcess> start(std::vector<std::string> arguments)
     {
-        return std::make_unique<TestProcess>(TestProcess::Options{
-            probe, std::move(arguments), "", {{"DISPLAY", server.displayName()}}, {}});
+        return std::make_unique<TestProcess>(
+            TestProcess::Options{probe, std::move(arguments), "", {{"DISPLAY", server.displayName()}}, {}});
     }
 
     // The probe's window, once the probe has drawn at least one frame into it.
@@ -46,7 +43,8 @@ protected:
     {
         const Window window = client.waitForWindow("main");
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-        while (process.standardError().find("frame 0") == std::string::npos && std::chrono::steady_clock::now() < deadline)
+        while (process.standardError().find("frame 0") == std::string::npos &&
+               std::chrono::steady_clock::now() < deadline)
             sleepSeconds(0.01);
         return window;
     }
@@ -155,7 +153,8 @@ TEST_F(ShellTest, StopOnFailedFrameLoopEndsWithStatusOneAfterAFailedFrame)
     auto process = start({"stop-on-failed-frame", "fail-frame=3"});
     EXPECT_EQ(process->waitForExit(20), 1);
     const std::string output = process->standardError();
-    EXPECT_TRUE(std::regex_search(output, std::regex("^frame 0 click -1 -1\nframe 1 .*\nframe 2 .*\nframe 3 .*\ntear down\n$")))
+    EXPECT_TRUE(
+        std::regex_search(output, std::regex("^frame 0 click -1 -1\nframe 1 .*\nframe 2 .*\nframe 3 .*\ntear down\n$")))
         << output;
 }
 
@@ -226,6 +225,7 @@ TEST(ShellOnSixteenBitDisplay, FindsNoMatchingConfigurationAndExitsWithOne)
     std::string output;
     const int status = runToCompletion({probe, {"every-frame"}, "", {{"DISPLAY", server.displayName()}}, {}}, output);
     EXPECT_EQ(status, 1);
-    EXPECT_TRUE(std::regex_match(output, std::regex("Error: Failed to find matching EGL config at .*EGLRuntime\\.cpp:[0-9]+\n\n")))
+    EXPECT_TRUE(std::regex_match(
+        output, std::regex("Error: Failed to find matching EGL config at .*EGLRuntime\\.cpp:[0-9]+\n\n")))
         << output;
 }

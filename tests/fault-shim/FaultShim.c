@@ -738,10 +738,7 @@ EXPORT size_t fread(void* buffer, size_t size, size_t count, FILE* file)
 /* ---- Allocation ----
  * Only the main thread's allocations can fail: the driver's worker threads allocate at any time. */
 
-static int onMainThread(void)
-{
-    return syscall(SYS_gettid) == getpid();
-}
+static int onMainThread(void) { return syscall(SYS_gettid) == getpid(); }
 
 /* dlsym may itself allocate while the next malloc is being looked up. */
 static char bootstrap[4096];

@@ -29,12 +29,13 @@ std::string raster(int width, int height)
 std::vector<int> fetchLevel(int level, int width, int height)
 {
     // Made afresh each time: each test has a context of its own.
-    const GLuint program = fullViewportProgram("#version 300 es\n"
-                                               "precision highp float;\n"
-                                               "uniform highp sampler2D image;\n"
-                                               "uniform int level;\n"
-                                               "out vec4 colour;\n"
-                                               "void main() { colour = texelFetch(image, ivec2(gl_FragCoord.xy), level); }\n");
+    const GLuint program =
+        fullViewportProgram("#version 300 es\n"
+                            "precision highp float;\n"
+                            "uniform highp sampler2D image;\n"
+                            "uniform int level;\n"
+                            "out vec4 colour;\n"
+                            "void main() { colour = texelFetch(image, ivec2(gl_FragCoord.xy), level); }\n");
     glUseProgram(program);
     glUniform1i(glGetUniformLocation(program, "image"), 0);
     glUniform1i(glGetUniformLocation(program, "level"), level);
@@ -68,8 +69,8 @@ TEST(AlphaPlanePgmTextureGlTest, RowsOfEveryWidthArriveAsStored)
     for (int width : {1, 2, 3, 4, 5, 6, 7, 9}) {
         const int height = 3;
         const std::string bytes = raster(width, height);
-        const std::string file = folder.write("w" + std::to_string(width) + ".pgm",
-                                              "P5 " + std::to_string(width) + " 3 255\n" + bytes);
+        const std::string file =
+            folder.write("w" + std::to_string(width) + ".pgm", "P5 " + std::to_string(width) + " 3 255\n" + bytes);
         GLuint texture = 0;
         readPgmAlpha(file.c_str(), &texture);
         ASSERT_NE(texture, 0u);

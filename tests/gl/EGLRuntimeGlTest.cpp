@@ -81,11 +81,13 @@ TEST_F(EGLRuntimeOnWindow, Es2AsksForTheEs2RenderableBitAndClientVersionTwo)
 
 TEST(EGLRuntime, OtherAttributesAreTheFixedRequest)
 {
+    // clang-format off
     const EGLint expected[] = {
         EGL_SAMPLES, 4, EGL_RED_SIZE, 8, EGL_GREEN_SIZE, 8, EGL_BLUE_SIZE, 8, EGL_ALPHA_SIZE, 0,
         EGL_BUFFER_SIZE, 32, EGL_STENCIL_SIZE, 0, EGL_RENDERABLE_TYPE, 0,
         EGL_SURFACE_TYPE, EGL_WINDOW_BIT | EGL_PIXMAP_BIT, EGL_DEPTH_SIZE, 16, EGL_NONE,
     };
+    // clang-format on
     // The sample count and the renderable type are patched by initialize (checked above);
     // every other entry is the same before and after it.
     const size_t patched[] = {1, 15};

@@ -5,8 +5,8 @@
 // the encoder's blocks of a procedural picture.
 
 #include "BlockLayout.h"
-#include "EtcCodec.h"
 #include "Etc2ModeBits.h"
+#include "EtcCodec.h"
 #include "GlTestPrograms.h"
 #include "OffscreenContext.h"
 
@@ -53,11 +53,12 @@ std::vector<float> drawnByGl(const etc::FormatInfo& info, const std::vector<std:
     glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, target, 0);
     EXPECT_EQ(glCheckFramebufferStatus(GL_FRAMEBUFFER), static_cast<GLenum>(GL_FRAMEBUFFER_COMPLETE));
 
-    const GLuint program = fullViewportProgram("#version 300 es\n"
-                                               "precision highp float;\n"
-                                               "uniform highp sampler2D image;\n"
-                                               "out vec4 colour;\n"
-                                               "void main() { colour = texelFetch(image, ivec2(gl_FragCoord.xy), 0); }\n");
+    const GLuint program =
+        fullViewportProgram("#version 300 es\n"
+                            "precision highp float;\n"
+                            "uniform highp sampler2D image;\n"
+                            "out vec4 colour;\n"
+                            "void main() { colour = texelFetch(image, ivec2(gl_FragCoord.xy), 0); }\n");
     glUseProgram(program);
     glActiveTexture(GL_TEXTURE0);
     glBindTexture(GL_TEXTURE_2D, texture);
@@ -152,7 +153,7 @@ void expectDecodedAsGl(const etc::FormatInfo& info, const std::vector<std::uint8
             if (ours != theirs && ++mismatches <= 5) {
                 const int block = (y / 4) * 16 + x / 4;
                 std::string text = "texel (" + std::to_string(x) + ", " + std::to_string(y) + ") of block " +
-                                   std::to_string(block) + ": ours";
+                    std::to_string(block) + ": ours";
                 for (int v : ours) {
                     text += " " + std::to_string(v);
                 }
@@ -179,7 +180,7 @@ std::uint64_t randomColorWord(std::mt19937_64& random, const etc::FormatInfo& in
     if (info.format == etc::Format::Etc1) {
         return etc::detectEtc2Mode(word, false) == etc::Etc2Mode::Differential ? word : word & ~kDBit;
     }
-    constexpr std::uint64_t kInRange = 0x80; // 16 + 0
+    constexpr std::uint64_t kInRange = 0x80;  // 16 + 0
     constexpr std::uint64_t kOverflow = 0xFB; // 31 + 3
     auto sums = [&](std::uint64_t r, std::uint64_t g, std::uint64_t b) {
         return (word & ~(std::uint64_t{0xFFFFFF} << 40)) | (r << 56) | (g << 48) | (b << 40) | kDBit;

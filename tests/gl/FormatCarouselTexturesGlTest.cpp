@@ -63,11 +63,12 @@ const etc::FormatInfo* codecFormatOf(GLenum internalFormat)
 // One triangle over the whole viewport; each pixel samples the texel under its centre.
 GLuint texelCopyProgram()
 {
-    return fullViewportProgram("#version 300 es\n"
-                               "precision highp float;\n"
-                               "uniform highp sampler2D image;\n"
-                               "out vec4 texel;\n"
-                               "void main() { texel = texture(image, gl_FragCoord.xy / vec2(textureSize(image, 0))); }\n");
+    return fullViewportProgram(
+        "#version 300 es\n"
+        "precision highp float;\n"
+        "uniform highp sampler2D image;\n"
+        "out vec4 texel;\n"
+        "void main() { texel = texture(image, gl_FragCoord.xy / vec2(textureSize(image, 0))); }\n");
 }
 
 class Framebuffer {
@@ -109,7 +110,8 @@ struct ExpectedChannel {
 // The GL samples EAC data as 11-bit values over 2047 (unsigned) or 1023 (signed), missing
 // channels as 0 and alpha as 1; ETC2 colour exactly as its 8-bit decode, the sRGB formats
 // after the GL's conversion to linear (within one 8-bit step).
-ExpectedChannel expectedChannel(const etc::FormatInfo& format, const etc::DecodedImage& decoded, size_t texel, int channel)
+ExpectedChannel expectedChannel(const etc::FormatInfo& format, const etc::DecodedImage& decoded, size_t texel,
+                                int channel)
 {
     constexpr float exact = 0.25f / 2047.0f;
     if (decoded.channels > 0) {
@@ -195,9 +197,9 @@ TEST_P(FormatCarouselTextures, UploadedTextureReadsBackAsTheCpuDecodeOfItsFile)
             const ExpectedChannel expected = expectedChannel(*format, decoded, texel, channel);
             const float actual = pixels[texel * 4 + channel];
             if (std::fabs(actual - expected.value) > expected.tolerance && wrong++ == 0)
-                first = "texel (" + std::to_string(texel % width) + ", " + std::to_string(texel / width) + ") channel " +
-                        std::to_string(channel) + ": " + std::to_string(actual) + " against " +
-                        std::to_string(expected.value);
+                first = "texel (" + std::to_string(texel % width) + ", " + std::to_string(texel / width) +
+                    ") channel " + std::to_string(channel) + ": " + std::to_string(actual) + " against " +
+                    std::to_string(expected.value);
         }
     EXPECT_EQ(wrong, 0) << "first: " << first;
     glDeleteProgram(program);
@@ -208,7 +210,8 @@ INSTANTIATE_TEST_SUITE_P(EveryFormat, FormatCarouselTextures, testing::Range(0u,
 namespace {
 
 // What the program's fragment shader should make of an EAC texel, as 0..1 RGB.
-std::array<float, 3> expectedDisplayColour(const etc::FormatInfo& format, const etc::DecodedImage& decoded, size_t texel)
+std::array<float, 3> expectedDisplayColour(const etc::FormatInfo& format, const etc::DecodedImage& decoded,
+                                           size_t texel)
 {
     const float scale = format.isSigned ? 1023.0f : 2047.0f;
     auto value = [&](int channel) { return decoded.eac[texel * decoded.channels + channel] / scale; };
@@ -278,13 +281,14 @@ TEST_P(FormatCarouselDisplay, ProgramShadersShowTheEacDataInTheVisibleRange)
         for (int x = 0; x < width; ++x) {
             // The framebuffer's bottom row shows the file's last row.
             const size_t pixel = (static_cast<size_t>(height - 1 - y) * width + x) * 4;
-            const std::array<float, 3> expected = expectedDisplayColour(*format, decoded, static_cast<size_t>(y) * width + x);
+            const std::array<float, 3> expected =
+                expectedDisplayColour(*format, decoded, static_cast<size_t>(y) * width + x);
             for (int channel = 0; channel < 4; ++channel) {
                 const float want = channel < 3 ? expected[channel] * 255.0f : 255.0f;
                 if (std::fabs(pixels[pixel + channel] - want) > 1.0f && wrong++ == 0)
                     first = "texel (" + std::to_string(x) + ", " + std::to_string(y) + ") channel " +
-                            std::to_string(channel) + ": " + std::to_string(pixels[pixel + channel]) + " against " +
-                            std::to_string(want);
+                        std::to_string(channel) + ": " + std::to_string(pixels[pixel + channel]) + " against " +
+                        std::to_string(want);
             }
         }
     EXPECT_EQ(wrong, 0) << "first: " << first;

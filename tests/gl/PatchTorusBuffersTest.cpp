@@ -38,7 +38,8 @@ GLint bufferSize(GLuint buffer)
 std::vector<std::uint8_t> bufferContents(GLuint buffer, GLint size)
 {
     glBindBuffer(GL_UNIFORM_BUFFER, buffer);
-    const auto* mapped = static_cast<const std::uint8_t*>(glMapBufferRange(GL_UNIFORM_BUFFER, 0, size, GL_MAP_READ_BIT));
+    const auto* mapped =
+        static_cast<const std::uint8_t*>(glMapBufferRange(GL_UNIFORM_BUFFER, 0, size, GL_MAP_READ_BIT));
     if (mapped == nullptr)
         return {};
     std::vector<std::uint8_t> bytes(mapped, mapped + size);

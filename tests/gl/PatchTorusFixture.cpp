@@ -54,13 +54,25 @@ GLuint primitivesOf(GLenum mode, GLsizei count, GLsizei instances)
     GLuint perInstance = 0;
     const GLuint vertices = count > 0 ? static_cast<GLuint>(count) : 0;
     switch (mode) {
-    case GL_POINTS: perInstance = vertices; break;
-    case GL_LINES: perInstance = vertices / 2; break;
-    case GL_LINE_STRIP: perInstance = vertices > 1 ? vertices - 1 : 0; break;
-    case GL_LINE_LOOP: perInstance = vertices > 1 ? vertices : 0; break;
-    case GL_TRIANGLES: perInstance = vertices / 3; break;
+    case GL_POINTS:
+        perInstance = vertices;
+        break;
+    case GL_LINES:
+        perInstance = vertices / 2;
+        break;
+    case GL_LINE_STRIP:
+        perInstance = vertices > 1 ? vertices - 1 : 0;
+        break;
+    case GL_LINE_LOOP:
+        perInstance = vertices > 1 ? vertices : 0;
+        break;
+    case GL_TRIANGLES:
+        perInstance = vertices / 3;
+        break;
     case GL_TRIANGLE_STRIP:
-    case GL_TRIANGLE_FAN: perInstance = vertices > 2 ? vertices - 2 : 0; break;
+    case GL_TRIANGLE_FAN:
+        perInstance = vertices > 2 ? vertices - 2 : 0;
+        break;
     }
     return perInstance * static_cast<GLuint>(instances > 0 ? instances : 0);
 }

@@ -178,8 +178,8 @@ double distanceToSegments(const WindowPoint& point, const std::vector<Segment>& 
         const double lengthSquared = dx * dx + dy * dy;
         double t = 0.0;
         if (lengthSquared > 0.0)
-            t = std::clamp(((point.x - segment.first.x) * dx + (point.y - segment.first.y) * dy) / lengthSquared,
-                           0.0, 1.0);
+            t = std::clamp(((point.x - segment.first.x) * dx + (point.y - segment.first.y) * dy) / lengthSquared, 0.0,
+                           1.0);
         closest = std::min(closest, std::hypot(point.x - segment.first.x - t * dx, point.y - segment.first.y - t * dy));
     }
     return closest;

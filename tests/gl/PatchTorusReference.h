@@ -11,7 +11,8 @@
 // origin at the bottom left (glReadPixels order).
 
 // The program's shader folder in the source tree.
-const std::string patchTorusShaderFolder = std::string(KORVO_SOURCE_ROOT) + "/samples/OpenGL-ES-3.0/linux/PatchTorus/assets/";
+const std::string patchTorusShaderFolder =
+    std::string(KORVO_SOURCE_ROOT) + "/samples/OpenGL-ES-3.0/linux/PatchTorus/assets/";
 
 struct WindowPoint {
     double x;

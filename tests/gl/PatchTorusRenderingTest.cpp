@@ -32,10 +32,7 @@ const std::uint8_t* pixelAt(const std::vector<std::uint8_t>& rgba, int x, int y,
 }
 
 // The lit green of the solid torus: green only, at least the ambient share of 0.7.
-bool isSolidColour(const std::uint8_t* pixel)
-{
-    return pixel[0] <= 2 && pixel[2] <= 2 && pixel[1] >= 20;
-}
+bool isSolidColour(const std::uint8_t* pixel) { return pixel[0] <= 2 && pixel[2] <= 2 && pixel[1] >= 20; }
 
 // The wireframe's unlit orange (1.0, 0.3, 0.0).
 bool isWireframeColour(const std::uint8_t* pixel)
@@ -123,8 +120,7 @@ TEST_F(PatchTorusRendering, SolidSilhouetteMatchesTheCpuEvaluatedPatches)
     }
     ASSERT_GT(either, 20000u) << "the torus should fill a good part of the frame";
     const double intersectionOverUnion = static_cast<double>(both) / static_cast<double>(either);
-    std::cout << "solid silhouette IoU " << intersectionOverUnion << " (" << both << " of " << either
-              << " pixels)\n";
+    std::cout << "solid silhouette IoU " << intersectionOverUnion << " (" << both << " of " << either << " pixels)\n";
     // Rasterisers differ only in pixels whose centres lie on an edge; a rotation off by one
     // degree already falls to 0.98.
     EXPECT_GE(intersectionOverUnion, 0.995);

@@ -13,17 +13,15 @@ using namespace KorvoSDK;
 
 namespace {
 
-const char* const validFragmentShader =
-    "#version 300 es\n"
-    "precision mediump float;\n"
-    "out vec4 colour;\n"
-    "void main() { colour = vec4(1.0); }\n";
+const char* const validFragmentShader = "#version 300 es\n"
+                                        "precision mediump float;\n"
+                                        "out vec4 colour;\n"
+                                        "void main() { colour = vec4(1.0); }\n";
 
-const char* const brokenFragmentShader =
-    "#version 300 es\n"
-    "precision mediump float;\n"
-    "out vec4 colour;\n"
-    "void main() { colour = undeclared; }\n";
+const char* const brokenFragmentShader = "#version 300 es\n"
+                                         "precision mediump float;\n"
+                                         "out vec4 colour;\n"
+                                         "void main() { colour = undeclared; }\n";
 
 // The info log the GL itself gives for this source, read with the plain GL calls.
 std::string infoLogOf(const std::string& source, GLenum type)
@@ -42,9 +40,8 @@ std::string infoLogOf(const std::string& source, GLenum type)
 
 std::string failureDump(const std::string& source, const std::string& log)
 {
-    return "Error: Debug source START:\n" + source + "\nDebug source END\n\n\n" +
-           "Error: Log START:\n" + log + "\nLog END\n\n\n" +
-           "Error: Compilation FAILED!\n\n\n";
+    return "Error: Debug source START:\n" + source + "\nDebug source END\n\n\n" + "Error: Log START:\n" + log +
+        "\nLog END\n\n\n" + "Error: Compilation FAILED!\n\n\n";
 }
 
 } // namespace
@@ -112,8 +109,7 @@ TEST(ShaderGlTest, EmptySourceFileGivesTheFullDump)
     const std::string log = infoLogOf("", GL_VERTEX_SHADER);
 
     GLuint shader = 0;
-    EXPECT_EXIT_WITH_STDERR(Shader::compileFromFile(&shader, file.c_str(), GL_VERTEX_SHADER), 1,
-                            failureDump("", log));
+    EXPECT_EXIT_WITH_STDERR(Shader::compileFromFile(&shader, file.c_str(), GL_VERTEX_SHADER), 1, failureDump("", log));
 }
 
 TEST(ShaderGlTest, MissingFileOrGlErrorExits)

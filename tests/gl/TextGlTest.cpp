@@ -204,13 +204,14 @@ TEST(TextGlTest, ShaderWithoutTheColourAttributeEndsTheProgram)
     ASSERT_TRUE(context.ok());
     TestFolder folder;
     const std::string resources = resourceFolder(folder, testFont());
-    folder.write("font.vert", "#version 300 es\n"
-                              "in vec4 a_v4Position;\n"
-                              "in vec2 a_v2TexCoord;\n"
-                              "out vec2 v_v2TexCoord;\n"
-                              "out vec4 v_v4FontColor;\n"
-                              "void main() { v_v2TexCoord = a_v2TexCoord; v_v4FontColor = vec4(1.0);"
-                              " gl_Position = a_v4Position; }\n");
+    folder.write("font.vert",
+                 "#version 300 es\n"
+                 "in vec4 a_v4Position;\n"
+                 "in vec2 a_v2TexCoord;\n"
+                 "out vec2 v_v2TexCoord;\n"
+                 "out vec4 v_v4FontColor;\n"
+                 "void main() { v_v2TexCoord = a_v2TexCoord; v_v4FontColor = vec4(1.0);"
+                 " gl_Position = a_v4Position; }\n");
     EXPECT_EXIT_WITH_STDERR_MATCHING(Text(resources.c_str(), surfaceWidth, surfaceHeight), 1,
                                      "Error: Attribute not found at [^\n]*Text\\.cpp:[0-9]+\n\n");
 }

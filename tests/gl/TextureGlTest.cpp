@@ -27,10 +27,7 @@ struct Colour4 {
 // Distinct per level, so a sample shows which level it came from.
 const Colour4 levelColours[] = {{15, 0, 0}, {0, 15, 0}, {0, 0, 15}, {8, 8, 0}, {0, 8, 8}, {8, 0, 8}};
 
-Colour4 colourOfLevel(int level)
-{
-    return levelColours[level % 6];
-}
+Colour4 colourOfLevel(int level) { return levelColours[level % 6]; }
 
 // What the ETC1 decoder makes of one of the test's solid blocks.
 std::array<int, 3> decodedColour(Colour4 colour)

@@ -86,6 +86,7 @@ EGLint configValue(EGLDisplay display, EGLConfig config, EGLint attribute)
 // deeper ones (10-bit colour on many GPUs) first, which would change what the tests read back.
 bool chooseConfig(EGLDisplay display, EGLConfig* chosen)
 {
+    // clang-format off
     const EGLint attributes[] = {
         EGL_SURFACE_TYPE, EGL_PBUFFER_BIT,
         EGL_RENDERABLE_TYPE, EGL_OPENGL_ES3_BIT,
@@ -93,6 +94,7 @@ bool chooseConfig(EGLDisplay display, EGLConfig* chosen)
         EGL_DEPTH_SIZE, 16,
         EGL_NONE,
     };
+    // clang-format on
     EGLint count = 0;
     if (eglChooseConfig(display, attributes, nullptr, 0, &count) != EGL_TRUE || count < 1)
         return false;

@@ -8,10 +8,7 @@ void appendBigEndian16(std::string& bytes, int value)
     bytes.push_back(static_cast<char>(value & 0xFF));
 }
 
-int paddedToBlocks(int size)
-{
-    return (size + 3) / 4 * 4;
-}
+int paddedToBlocks(int size) { return (size + 3) / 4 * 4; }
 
 } // namespace
 
@@ -33,7 +30,10 @@ std::string solidEtc1Blocks(int red4, int green4, int blue4, int blocks)
         static_cast<char>(green4 << 4 | green4),
         static_cast<char>(blue4 << 4 | blue4),
         0, // tables 0 and 0, individual mode, no flip
-        0, 0, 0, 0,
+        0,
+        0,
+        0,
+        0,
     };
     std::string bytes;
     for (int i = 0; i < blocks; ++i)
@@ -41,7 +41,4 @@ std::string solidEtc1Blocks(int red4, int green4, int blue4, int blocks)
     return bytes;
 }
 
-int etcBlockCount(int width, int height)
-{
-    return paddedToBlocks(width) / 4 * (paddedToBlocks(height) / 4);
-}
+int etcBlockCount(int width, int height) { return paddedToBlocks(width) / 4 * (paddedToBlocks(height) / 4); }

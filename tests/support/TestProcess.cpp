@@ -94,10 +94,7 @@ std::string TestProcess::standardError()
     return errorText;
 }
 
-std::string buildPath(const std::string& relative)
-{
-    return std::string(KORVO_BUILD_ROOT) + "/" + relative;
-}
+std::string buildPath(const std::string& relative) { return std::string(KORVO_BUILD_ROOT) + "/" + relative; }
 
 int runToCompletion(const TestProcess::Options& options, std::string& standardError, double timeoutSeconds)
 {

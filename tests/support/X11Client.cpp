@@ -7,11 +7,7 @@
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
 
-
-X11Client::X11Client(const std::string& displayName)
-{
-    display = XOpenDisplay(displayName.c_str());
-}
+X11Client::X11Client(const std::string& displayName) { display = XOpenDisplay(displayName.c_str()); }
 
 X11Client::~X11Client()
 {
@@ -74,10 +70,7 @@ void X11Client::pressKey(const char* keysymName)
     XSync(display, False);
 }
 
-void X11Client::requestClose(Window window)
-{
-    capture::requestClose(display, window);
-}
+void X11Client::requestClose(Window window) { capture::requestClose(display, window); }
 
 std::vector<std::uint8_t> X11Client::readPixels(Window window, int& width, int& height)
 {

@@ -23,8 +23,8 @@ XvfbServer::XvfbServer(int depth, int width, int height)
         const std::string fd = std::to_string(fds[1]);
         // -displayfd: the server picks a free display number and writes it to the pipe once
         // it accepts connections.
-        execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", screen.c_str(),
-               "-nolisten", "tcp", "-noreset", static_cast<char*>(nullptr));
+        execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", screen.c_str(), "-nolisten", "tcp", "-noreset",
+               static_cast<char*>(nullptr));
         _exit(127);
     }
     close(fds[1]);
@@ -38,10 +38,7 @@ XvfbServer::XvfbServer(int depth, int width, int height)
         name = ":" + number;
 }
 
-XvfbServer::~XvfbServer()
-{
-    stop();
-}
+XvfbServer::~XvfbServer() { stop(); }
 
 void XvfbServer::stop()
 {

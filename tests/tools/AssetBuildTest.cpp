@@ -107,9 +107,12 @@ TEST(AssetBuild, TheBuildWroteEveryAssetUnderItsProgramsName)
     EXPECT_EQ(pgm.size(), 15u + 512 * 256);
 
     const std::pair<const char*, etc::Format> textures[] = {
-        {"HeightMap", etc::Format::R11},    {"HeightMapSigned", etc::Format::SignedR11},
-        {"BumpMap", etc::Format::Rg11},     {"BumpMapSigned", etc::Format::SignedRg11},
-        {"Texture", etc::Format::Rgb8},     {"SemiAlpha", etc::Format::Rgba8},
+        {"HeightMap", etc::Format::R11},
+        {"HeightMapSigned", etc::Format::SignedR11},
+        {"BumpMap", etc::Format::Rg11},
+        {"BumpMapSigned", etc::Format::SignedRg11},
+        {"Texture", etc::Format::Rgb8},
+        {"SemiAlpha", etc::Format::Rgba8},
         {"BinaryAlpha", etc::Format::Rgb8Punchthrough},
     };
     for (const auto& [name, format] : textures)

@@ -33,7 +33,7 @@ TEST(AtomicFile, NewFilesGetTheUsualPermissionsNotThoseOfATemporaryFile)
     const bool written = imageio::writeFileAtomically(folder.pathOf("public.bin"), {1, 2, 3}, error);
     umask(previous);
     ASSERT_TRUE(written) << error;
-    struct stat info {};
+    struct stat info { };
     ASSERT_EQ(stat(folder.pathOf("public.bin").c_str(), &info), 0);
     EXPECT_EQ(info.st_mode & 0777, 0644u);
 }
@@ -68,7 +68,7 @@ TEST(AtomicFile, WritesThroughToAFifoAndADeviceInsteadOfReplacingThem)
         close(release);
     reader.join();
     EXPECT_EQ(received, "pipe");
-    struct stat info {};
+    struct stat info { };
     ASSERT_EQ(lstat(fifo.c_str(), &info), 0);
     EXPECT_TRUE(S_ISFIFO(info.st_mode));
 
@@ -89,7 +89,7 @@ TEST(AtomicFile, FollowsASymbolicLinkToReplaceItsTargetAndRefusesALinkToNothing)
     ASSERT_EQ(symlink("target.bin", folder.pathOf("link.bin").c_str()), 0);
     std::string error;
     ASSERT_TRUE(imageio::writeFileAtomically(folder.pathOf("link.bin"), {'n', 'e', 'w'}, error)) << error;
-    struct stat info {};
+    struct stat info { };
     ASSERT_EQ(lstat(folder.pathOf("link.bin").c_str(), &info), 0);
     EXPECT_TRUE(S_ISLNK(info.st_mode));
     EXPECT_EQ(fileBytes(target), "new");

@@ -35,10 +35,7 @@ etc::Image readImage(const std::string& path)
     return image;
 }
 
-bool contains(const std::string& text, const std::string& part)
-{
-    return text.find(part) != std::string::npos;
-}
+bool contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
 
 // The "Error: " line of a run's standard error ("" if none); progress lines may precede it.
 std::string errorLine(const std::string& standardError)
@@ -170,8 +167,8 @@ TEST(Etctool, SizeMismatchesAndDamagedFilesAreRefused)
     expectFailure(run(folder, {"compare", "small.png", "large.png"}), 1, "4 x 4", folder, inputs);
     expectFailure(run(folder, {"mipmap", "third.png", "a_%d.pkm", "--format", "etc1", "--atlas"}), 1,
                   "not a power of two", folder, inputs);
-    expectFailure(run(folder, {"mipmap", "large.png", "a_%d.pkm", "--format", "srgb8", "--atlas"}), 2,
-                  "linear format", folder, inputs);
+    expectFailure(run(folder, {"mipmap", "large.png", "a_%d.pkm", "--format", "srgb8", "--atlas"}), 2, "linear format",
+                  folder, inputs);
 
     ASSERT_EQ(run(folder, {"encode", "large.png", "whole.pkm", "--format", "etc1"}).status, 0);
     const std::string whole = fileBytes(folder.pathOf("whole.pkm"));
@@ -186,8 +183,8 @@ TEST(Etctool, AnUnwritableOutputIsNamedAndLeavesNoPartialFile)
 {
     TestFolder folder;
     writeImage(folder, "in.png", patternImage(8, 8));
-    expectFailure(run(folder, {"encode", "in.png", "absent/out.pkm", "--format", "etc1"}), 1, "absent/out.pkm",
-                  folder, {"in.png"});
+    expectFailure(run(folder, {"encode", "in.png", "absent/out.pkm", "--format", "etc1"}), 1, "absent/out.pkm", folder,
+                  {"in.png"});
     expectFailure(run(folder, {"atlas", "in.png", "absent/atlas.png"}), 1, "absent/atlas.png", folder, {"in.png"});
     expectFailure(run(folder, {"pgm", "in.png", "absent/a.pgm"}), 1, "absent/a.pgm", folder, {"in.png"});
 }

@@ -2,8 +2,8 @@
 
 #include "PngIo.h"
 #include "TestFolder.h"
-#include "TestProcess.h"
 #include "TestImages.h"
+#include "TestProcess.h"
 #include "ToolRun.h"
 
 #include <gtest/gtest.h>
@@ -45,8 +45,8 @@ private:
     bool mounted = false;
 };
 
-#define SKIP_UNLESS_MOUNTED(mount)                                                                                    \
-    if (!(mount).ok())                                                                                                \
+#define SKIP_UNLESS_MOUNTED(mount)                                                                                     \
+    if (!(mount).ok())                                                                                                 \
     GTEST_SKIP() << "mounting a tmpfs is not permitted here (needs root)"
 
 void writeImage(const std::string& path, const etc::Image& image)
@@ -84,9 +84,11 @@ TEST(HostileOutput, AFolderInPlaceOfAnInputIsAFailureToReadItNotAnAbort)
 {
     TestFolder folder;
     std::filesystem::create_directory(folder.pathOf("adir"));
-    for (const std::vector<std::string>& arguments : std::vector<std::vector<std::string>>{
-             {"decode", "adir", "out.png"}, {"info", "adir"}, {"encode", "adir", "o.pkm", "--format", "etc1"},
-             {"compare", "adir", "adir"}}) {
+    for (const std::vector<std::string>& arguments :
+         std::vector<std::vector<std::string>>{{"decode", "adir", "out.png"},
+                                               {"info", "adir"},
+                                               {"encode", "adir", "o.pkm", "--format", "etc1"},
+                                               {"compare", "adir", "adir"}}) {
         const ToolRun result = runTool(etctool, arguments, folder.path());
         EXPECT_EQ(result.status, 1) << arguments[0] << ": " << result.standardError;
         EXPECT_EQ(result.standardError, "Error: Failed to read 'adir': Is a directory\n") << arguments[0];

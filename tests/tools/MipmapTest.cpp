@@ -76,8 +76,8 @@ TEST(Mipmap, SrgbColourIsAveragedInLinearLightButAlphaAsStored)
 
 TEST(Mipmap, SrgbFilteringKeepsFlatColoursExactlyThroughTheWholeChain)
 {
-    for (std::uint8_t value : {std::uint8_t(0), std::uint8_t(1), std::uint8_t(13), std::uint8_t(128),
-                               std::uint8_t(200), std::uint8_t(254), std::uint8_t(255)}) {
+    for (std::uint8_t value : {std::uint8_t(0), std::uint8_t(1), std::uint8_t(13), std::uint8_t(128), std::uint8_t(200),
+                               std::uint8_t(254), std::uint8_t(255)}) {
         const auto chain = texops::buildMipmapChain(solidImage(8, 4, value, value, value, value), ColourSpace::Srgb);
         const etc::Image& last = chain.back();
         EXPECT_EQ(last.rgba, (std::vector<std::uint8_t>{value, value, value, value})) << int(value);

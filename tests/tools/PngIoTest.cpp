@@ -75,7 +75,8 @@ TEST(PngIo, ReadsSixteenBitGreyAsItsHighByteWithoutGammaChanges)
 {
     TestFolder folder;
     // Big-endian 16-bit samples: 0x0000, 0x8000, 0xFFFF, 0x3C00.
-    writeRawPng(folder.pathOf("grey16.png"), 4, 1, PNG_COLOR_TYPE_GRAY, 16, {0x00, 0x00, 0x80, 0x00, 0xFF, 0xFF, 0x3C, 0x00});
+    writeRawPng(folder.pathOf("grey16.png"), 4, 1, PNG_COLOR_TYPE_GRAY, 16,
+                {0x00, 0x00, 0x80, 0x00, 0xFF, 0xFF, 0x3C, 0x00});
     etc::Image image;
     std::string error;
     ASSERT_TRUE(imageio::readPng(folder.pathOf("grey16.png"), image, error)) << error;
@@ -149,8 +150,8 @@ TEST(PngIo, RefusesAHeaderThatAsksForGigabytesBeforeAllocatingThem)
     appendBigEndian32(header, 30000);
     appendBigEndian32(header, 30000);
     header += std::string("\x08\x06\x00\x00\x00", 5); // 8-bit RGBA, no interlace
-    const std::string path = folder.write("huge.png", "\x89PNG\r\n\x1a\n" + pngChunk("IHDR", header)
-                                                          + pngChunk("IDAT", "") + pngChunk("IEND", ""));
+    const std::string path = folder.write(
+        "huge.png", "\x89PNG\r\n\x1a\n" + pngChunk("IHDR", header) + pngChunk("IDAT", "") + pngChunk("IEND", ""));
     etc::Image image;
     std::string error;
     EXPECT_FALSE(imageio::readPng(path, image, error));

@@ -31,10 +31,7 @@ std::string fileBytes(const std::string& path)
     return bytes.str();
 }
 
-bool fileExists(const std::string& path)
-{
-    return std::filesystem::exists(path);
-}
+bool fileExists(const std::string& path) { return std::filesystem::exists(path); }
 
 std::vector<std::string> folderEntries(const std::string& folder)
 {

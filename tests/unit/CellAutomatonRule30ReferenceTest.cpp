@@ -86,8 +86,12 @@ TEST(CellAutomatonRule30Reference, OnTheProgramsGridTheTriangleWidensOneCellPerG
 TEST(CellAutomatonRule30Reference, ReadsLiveAndDeadColoursFromAPictureAndCountsOthers)
 {
     // Two rows of three pixels, from the top.
-    const std::vector<std::uint8_t> rgba = pixels({{255, 191, 0, 255}, {0, 26, 77, 255}, {254, 190, 1, 255},
-                                                   {0, 25, 76, 255}, {255, 255, 255, 255}, {0, 0, 0, 255}});
+    const std::vector<std::uint8_t> rgba = pixels({{255, 191, 0, 255},
+                                                   {0, 26, 77, 255},
+                                                   {254, 190, 1, 255},
+                                                   {0, 25, 76, 255},
+                                                   {255, 255, 255, 255},
+                                                   {0, 0, 0, 255}});
     int others = -1;
     const std::vector<CellRow> cells = cellsInPicture(rgba, 3, 2, &others);
     ASSERT_EQ(cells.size(), 2u);

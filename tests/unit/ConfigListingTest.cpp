@@ -17,7 +17,7 @@ TEST(ConfigListing, NamesOfCaveatsAndBufferTypes)
 
 TEST(ConfigListing, SurfaceTypesAreNamedByTheLowThreeBits)
 {
-    const char* expected[8] = {"None!", "PBuffer", "Pixmap", "PBuffer+Pixmap",
+    const char* expected[8] = {"None!",  "PBuffer",        "Pixmap",        "PBuffer+Pixmap",
                                "Window", "Window+PBuffer", "Window+Pixmap", "Window+Pixmap+PBuffer"};
     for (EGLint mask = 0; mask < 8; ++mask)
         EXPECT_STREQ(surfaceTypeName(mask), expected[mask]) << mask;

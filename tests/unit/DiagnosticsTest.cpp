@@ -45,7 +45,11 @@ TEST(DiagnosticsDeathTest, FailedAllocationNamesTheCheckAndExitsWithOne)
 TEST(Diagnostics, SuccessfulAllocationPassesSilently)
 {
     int value = 0;
-    EXPECT_EQ(capturedLine([] { static int v; checkAllocation(&v); }), "");
+    EXPECT_EQ(capturedLine([] {
+                  static int v;
+                  checkAllocation(&v);
+              }),
+              "");
     (void)value;
 }
 

@@ -47,8 +47,10 @@ TEST(ETCHeaderTest, ImageSizeUsesPaddedSizeAndTheFormatsBlockSize)
 
     // Every ETC2/EAC format: 16-byte blocks for the two-channel EAC and the RGBA8 formats.
     const ETCHeader block = headerWithSizeBytes({0, 4, 0, 4, 0, 4, 0, 4});
-    const GLenum eightByteBlocks[] = {GL_COMPRESSED_R11_EAC, GL_COMPRESSED_SIGNED_R11_EAC,
-                                      GL_COMPRESSED_RGB8_ETC2, GL_COMPRESSED_SRGB8_ETC2,
+    const GLenum eightByteBlocks[] = {GL_COMPRESSED_R11_EAC,
+                                      GL_COMPRESSED_SIGNED_R11_EAC,
+                                      GL_COMPRESSED_RGB8_ETC2,
+                                      GL_COMPRESSED_SRGB8_ETC2,
                                       GL_COMPRESSED_RGB8_PUNCHTHROUGH_ALPHA1_ETC2,
                                       GL_COMPRESSED_SRGB8_PUNCHTHROUGH_ALPHA1_ETC2};
     for (GLenum format : eightByteBlocks)

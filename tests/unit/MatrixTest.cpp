@@ -62,9 +62,9 @@ TEST(MatrixTest, PerspectiveTakesTheAngleInRadians)
 
 TEST(MatrixTest, OrthographicMapsTheBoxOntoClipSpace)
 {
-    expectElements(Matrix::createOrthographic(0, 800, 0, 600, 0, 1),
-                   identityExcept({{0, 0.0025f}, {5, 0.0033333334f}, {10, -2.0f},
-                                   {12, -1.0f}, {13, -1.0f}, {14, -1.0f}}));
+    expectElements(
+        Matrix::createOrthographic(0, 800, 0, 600, 0, 1),
+        identityExcept({{0, 0.0025f}, {5, 0.0033333334f}, {10, -2.0f}, {12, -1.0f}, {13, -1.0f}, {14, -1.0f}}));
     expectElements(Matrix::createOrthographic(-1, 1, -1, 1, -1, 1), identityExcept({{10, -1.0f}}));
 }
 

@@ -30,8 +30,7 @@ std::string countingRaster(int size)
 // Expects reading the file to end with "Error: " + message naming it and status 1.
 void expectRejected(const std::string& path, const std::string& messageBeforeName, const std::string& afterName)
 {
-    EXPECT_EXIT_WITH_STDERR(readPgmAlphaFile(path.c_str()), 1,
-                            "Error: " + messageBeforeName + path + afterName + "\n");
+    EXPECT_EXIT_WITH_STDERR(readPgmAlphaFile(path.c_str()), 1, "Error: " + messageBeforeName + path + afterName + "\n");
 }
 
 // Reads the file with 256 MiB of address space in all, far less than its header claims.

@@ -1,8 +1,8 @@
 // Matrices and torus geometry bit for bit against values worked out from the formulas and
 // their rounding rules by tests/data/precision_reference.py (checked in with its output).
 
-#include "Matrix.h"
 #include "PrecisionReference.h"
+#include "Matrix.h"
 #include "TorusGeometry.h"
 
 #include <gtest/gtest.h>
@@ -35,10 +35,7 @@ void expectBits(const std::string& name, const float* values, size_t count)
     EXPECT_EQ(different, 0) << name;
 }
 
-void expectMatrix(const std::string& name, Matrix matrix)
-{
-    expectBits(name, matrix.getAsArray(), 16);
-}
+void expectMatrix(const std::string& name, Matrix matrix) { expectBits(name, matrix.getAsArray(), 16); }
 
 // Sixteen values whose products and sums do not round exactly; the script makes the same.
 Matrix thirds(int seed)
@@ -62,8 +59,8 @@ TEST(PrecisionReference, ProjectionsRoundEachStepToSinglePrecision)
 TEST(PrecisionReference, ProductsRoundAfterEachProductAndEachAddition)
 {
     expectMatrix("product-thirds", thirds(1) * thirds(5));
-    expectMatrix("product-ortho-scale", Matrix::createOrthographic(-800, 800, -1200, 1200, -1, 1) *
-                                            Matrix::createScaling(800, 600, 1));
+    expectMatrix("product-ortho-scale",
+                 Matrix::createOrthographic(-800, 800, -1200, 1200, -1, 1) * Matrix::createScaling(800, 600, 1));
 }
 
 TEST(PrecisionReference, TorusControlNetAndWireframePoints)

@@ -127,7 +127,8 @@ TEST(TextureTest, PkmFileShorterThanItsHeaderIsRejected)
     ETCHeader header;
     unsigned char* textureData = nullptr;
     EXPECT_EXIT_WITH_STDERR(Texture::loadPkmFile(truncated.c_str(), &header, &textureData), 1,
-                            "Error: PKM file '" + truncated + "' is 15 bytes long, shorter than its 16-byte header\n\n");
+                            "Error: PKM file '" + truncated +
+                                "' is 15 bytes long, shorter than its 16-byte header\n\n");
     EXPECT_EXIT_WITH_STDERR(Texture::loadPkmFile(empty.c_str(), &header, &textureData), 1,
                             "Error: PKM file '" + empty + "' is 0 bytes long, shorter than its 16-byte header\n\n");
     EXPECT_EXIT_WITH_STDERR(Texture::loadPkmFileForFormat(empty.c_str(), etc1Format, &header, &textureData), 1,

@@ -10,6 +10,7 @@ using KorvoSDK::getX11Display;
 using KorvoSDK::logError;
 using KorvoSDK::logLine;
 
+// clang-format off
 const ConfigAttributeRow configAttributeTable[] = {
     {EGL_CONFIG_ID, " EGL_CONFIG_ID %d\n", nullptr},
     {EGL_CONFIG_CAVEAT, " Config caveat: %s ", caveatName},
@@ -25,6 +26,7 @@ const ConfigAttributeRow configAttributeTable[] = {
     {EGL_RENDERABLE_TYPE, " API support: %s\n", renderableTypeName},
     {EGL_NONE, nullptr, nullptr},
 };
+// clang-format on
 
 const char* caveatName(EGLint value)
 {
@@ -55,7 +57,7 @@ const char* colorBufferTypeName(EGLint value)
 const char* surfaceTypeName(EGLint mask)
 {
     static const char* const names[8] = {
-        "None!", "PBuffer", "Pixmap", "PBuffer+Pixmap",
+        "None!",  "PBuffer",        "Pixmap",        "PBuffer+Pixmap",
         "Window", "Window+PBuffer", "Window+Pixmap", "Window+Pixmap+PBuffer",
     };
     return names[mask & 7];
@@ -64,8 +66,13 @@ const char* surfaceTypeName(EGLint mask)
 const char* renderableTypeName(EGLint mask)
 {
     static const char* const names[8] = {
-        "No API support(?)", "OpenGL ES", "OpenVG", "OpenGL ES, OpenVG",
-        "OpenGL ES 2.0", "OpenGL ES, OpenGL ES 2.0", "OpenGL ES 2.0, OpenVG",
+        "No API support(?)",
+        "OpenGL ES",
+        "OpenVG",
+        "OpenGL ES, OpenVG",
+        "OpenGL ES 2.0",
+        "OpenGL ES, OpenGL ES 2.0",
+        "OpenGL ES 2.0, OpenVG",
         "OpenGL ES, OpenGL ES 2.0, OpenVG",
     };
     return names[mask & 7];
@@ -107,7 +114,8 @@ bool listConfigs()
     EGLint count = 0;
     if (eglGetConfigs(display, nullptr, 0, &count) == EGL_FALSE)
         return false;
-    EGLConfig* configs = static_cast<EGLConfig*>(malloc(sizeof(EGLConfig) * static_cast<size_t>(count > 0 ? count : 1)));
+    EGLConfig* configs =
+        static_cast<EGLConfig*>(malloc(sizeof(EGLConfig) * static_cast<size_t>(count > 0 ? count : 1)));
     if (configs == nullptr)
         return false;
     if (eglGetConfigs(display, configs, count, &count) == EGL_FALSE) {

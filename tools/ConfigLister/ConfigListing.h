@@ -6,8 +6,8 @@
 // The listing of every EGL framebuffer configuration of the default display, on stderr.
 
 struct ConfigAttributeRow {
-    EGLint attribute;             // EGL_NONE ends the table
-    const char* format;           // the line printed, one conversion for the value or its name
+    EGLint attribute;                       // EGL_NONE ends the table
+    const char* format;                     // the line printed, one conversion for the value or its name
     const char* (*formatter)(EGLint value); // null: the format takes the integer
 };
 

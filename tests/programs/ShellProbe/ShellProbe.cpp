@@ -55,10 +55,7 @@ bool drawCheckedFrame()
     return frameCount++ != failingFrame;
 }
 
-void drawFrame()
-{
-    drawCheckedFrame();
-}
+void drawFrame() { drawCheckedFrame(); }
 
 SampleLoop loopNamed(const std::string& name)
 {

@@ -5,8 +5,8 @@
 #include "FontAtlas.h"
 
 #include "AlphaPlane.h"
-#include "AtomicFile.h"
 #include "Atlas.h"
+#include "AtomicFile.h"
 #include "ColourBleed.h"
 #include "LevelNames.h"
 #include "Mipmap.h"
@@ -88,15 +88,9 @@ struct Recipe {
     etc::Image (*picture)();             // Texture, Greymap
 };
 
-etc::Image bledCog()
-{
-    return texops::bleedColourIntoTransparent(renderCog());
-}
+etc::Image bledCog() { return texops::bleedColourIntoTransparent(renderCog()); }
 
-etc::Image bledBubbles()
-{
-    return texops::bleedColourIntoTransparent(renderBubbles());
-}
+etc::Image bledBubbles() { return texops::bleedColourIntoTransparent(renderBubbles()); }
 
 const std::vector<Recipe>& recipes()
 {
@@ -120,8 +114,8 @@ const std::vector<Recipe>& recipes()
         {"texture", "RGB8 ETC2 colour picture", Kind::Texture, Format::Rgb8, Effort::Best, nullptr, renderLandscape},
         {"semi-alpha", "RGBA8 ETC2 EAC picture with smooth alpha", Kind::Texture, Format::Rgba8, Effort::Best, nullptr,
          bledBubbles},
-        {"binary-alpha", "RGB8 punch-through ETC2 picture with one-bit alpha", Kind::Texture,
-         Format::Rgb8Punchthrough, Effort::Best, nullptr, bledCog},
+        {"binary-alpha", "RGB8 punch-through ETC2 picture with one-bit alpha", Kind::Texture, Format::Rgb8Punchthrough,
+         Effort::Best, nullptr, bledCog},
         {"font", "the text renderer's 256 x 48 RGBA glyph atlas, from a PSF console font", Kind::Font, Format::Etc1,
          Effort::Default, nullptr, nullptr},
     };
@@ -170,9 +164,9 @@ bool buildChain(const Recipe& recipe, const std::string& pattern, std::string& e
 bool buildTexture(const Recipe& recipe, const std::string& path, std::string& error)
 {
     etc::PkmFile pkm;
-    return imageio::checkWritable(path, error)
-           && texops::encodePkm(recipe.picture(), recipe.format, {recipe.effort, {}}, pkm, error)
-           && imageio::writePkm(path, pkm, error);
+    return imageio::checkWritable(path, error) &&
+        texops::encodePkm(recipe.picture(), recipe.format, {recipe.effort, {}}, pkm, error) &&
+        imageio::writePkm(path, pkm, error);
 }
 
 bool buildGreymap(const Recipe& recipe, const std::string& path, std::string& error)

@@ -66,8 +66,8 @@ double ripples(double x, double y)
     double h = 0;
     for (const Drop& d : drops) {
         const double r = std::hypot(x - d.x, y - d.y);
-        h += d.amplitude * std::sin(2 * M_PI * r / d.wavelength - d.phase) * std::exp(-r / 95.0)
-             * smoothstep(0, 10, r + 4);
+        h += d.amplitude * std::sin(2 * M_PI * r / d.wavelength - d.phase) * std::exp(-r / 95.0) *
+            smoothstep(0, 10, r + 4);
     }
     return h;
 }
@@ -92,10 +92,7 @@ double bricks(double x, double y)
     return toEdge < joint ? mortar : bevel * (0.85 + 0.12 * rough + tilt) + (1 - bevel) * mortar;
 }
 
-double signedToUnit(double value)
-{
-    return clamp01(value * 0.5 + 0.5);
-}
+double signedToUnit(double value) { return clamp01(value * 0.5 + 0.5); }
 
 Rgba landscape(double x, double y)
 {
@@ -108,8 +105,9 @@ Rgba landscape(double x, double y)
         const Rgba glow = rgb(0xFFB45A);
         const Rgba haze = rgb(0xFFE7A8);
         const double t = clamp01(height / horizon);
-        Rgba sky = t < 0.45 ? mix(zenith, dusk, t / 0.45) : t < 0.85 ? mix(dusk, glow, (t - 0.45) / 0.4)
-                                                                      : mix(glow, haze, (t - 0.85) / 0.15);
+        Rgba sky = t < 0.45 ? mix(zenith, dusk, t / 0.45)
+            : t < 0.85      ? mix(dusk, glow, (t - 0.45) / 0.4)
+                            : mix(glow, haze, (t - 0.85) / 0.15);
         const double sun = std::hypot(u - 0.64, height - 0.5);
         sky = mix(sky, haze, 0.6 * std::exp(-sun * sun / 0.01));
         if (sun < 0.055)
@@ -152,8 +150,8 @@ Rgba landscape(double x, double y)
         colour = skyAt(mirrored);
     const Rgba water = rgb(0x15203A);
     colour = mix(colour, water, 0.3 + 1.3 * depth);
-    const double glint = std::exp(-std::pow((u - 0.64) / (0.02 + depth * 0.3), 2)) * smoothstep(0.6, 0.9,
-        valueNoise(u * 60, v * 260, 331));
+    const double glint = std::exp(-std::pow((u - 0.64) / (0.02 + depth * 0.3), 2)) *
+        smoothstep(0.6, 0.9, valueNoise(u * 60, v * 260, 331));
     return mix(colour, rgb(0xFFE0A0), glint * 0.8);
 }
 
@@ -273,15 +271,9 @@ etc::Image renderBrickNormals()
     });
 }
 
-etc::Image renderLandscape()
-{
-    return renderPicture(carouselSize, carouselSize, 2, landscape);
-}
+etc::Image renderLandscape() { return renderPicture(carouselSize, carouselSize, 2, landscape); }
 
-etc::Image renderBubbles()
-{
-    return renderPicture(carouselSize, carouselSize, 2, bubbles);
-}
+etc::Image renderBubbles() { return renderPicture(carouselSize, carouselSize, 2, bubbles); }
 
 etc::Image renderCog()
 {

@@ -59,10 +59,7 @@ Rgba ageing(const Rgba& colour, double x, double y)
     return mix(c, mix(c, foundation, 0.4), wear * 0.35);
 }
 
-double edgeWobble(double along, std::uint32_t seed)
-{
-    return 2.4 * (valueNoise(along / 16.0, 0.5, seed) - 0.5);
-}
+double edgeWobble(double along, std::uint32_t seed) { return 2.4 * (valueNoise(along / 16.0, 0.5, seed) - 0.5); }
 
 // Stepped lozenge distance: coordinates snap to the knot grid in steps of `step` pixels,
 // which gives the staircase outlines of knotted geometric designs.
@@ -94,15 +91,9 @@ Rgba medallionColour(double d)
     return ivory;
 }
 
-double medallionDistance(double u, double v)
-{
-    return steppedLozenge(u, v, 150, 74);
-}
+double medallionDistance(double u, double v) { return steppedLozenge(u, v, 150, 74); }
 
-double pendantDistance(double u, double v)
-{
-    return steppedLozenge(std::fabs(u) - 163, v, 16, 14);
-}
+double pendantDistance(double u, double v) { return steppedLozenge(std::fabs(u) - 163, v, 16, 14); }
 
 double cornerDistance(double u, double v)
 {
@@ -269,9 +260,6 @@ Rgba carpetSample(double x, double y)
 
 } // namespace
 
-etc::Image renderCarpet()
-{
-    return renderPicture(carpetWidth, carpetHeight, 2, carpetSample);
-}
+etc::Image renderCarpet() { return renderPicture(carpetWidth, carpetHeight, 2, carpetSample); }
 
 } // namespace assets

@@ -21,8 +21,8 @@ void drawGlyph(const PsfFont& font, int glyph, int cellX, int cellY, std::vector
 bool renderFontAtlas(const PsfFont& font, std::vector<std::uint8_t>& rgba, std::string& error)
 {
     if (font.width != fontCellWidth || font.height != fontCellHeight) {
-        error = "the font's glyphs are " + std::to_string(font.width) + " x " + std::to_string(font.height)
-                + ", the atlas needs 8 x 16";
+        error = "the font's glyphs are " + std::to_string(font.width) + " x " + std::to_string(font.height) +
+            ", the atlas needs 8 x 16";
         return false;
     }
     rgba.assign(std::size_t(fontAtlasWidth) * fontAtlasHeight * 4, 0);

@@ -8,15 +8,9 @@ namespace assets {
 
 namespace {
 
-double fade(double t)
-{
-    return t * t * t * (t * (t * 6 - 15) + 10);
-}
+double fade(double t) { return t * t * t * (t * (t * 6 - 15) + 10); }
 
-double lerp(double a, double b, double t)
-{
-    return a + (b - a) * t;
-}
+double lerp(double a, double b, double t) { return a + (b - a) * t; }
 
 } // namespace
 

@@ -7,10 +7,7 @@ namespace assets {
 
 namespace {
 
-std::uint8_t toByte(double value)
-{
-    return std::uint8_t(std::lround(clamp01(value) * 255.0));
-}
+std::uint8_t toByte(double value) { return std::uint8_t(std::lround(clamp01(value) * 255.0)); }
 
 void store(etc::Image& image, int x, int y, const Rgba& colour)
 {
@@ -48,10 +45,7 @@ Rgba scaled(const Rgba& colour, double factor)
     return {colour.r * factor, colour.g * factor, colour.b * factor, colour.a};
 }
 
-double clamp01(double value)
-{
-    return std::clamp(value, 0.0, 1.0);
-}
+double clamp01(double value) { return std::clamp(value, 0.0, 1.0); }
 
 double smoothstep(double edge0, double edge1, double value)
 {

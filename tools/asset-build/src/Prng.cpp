@@ -10,10 +10,7 @@ std::uint64_t Prng::next()
     return z ^ (z >> 31);
 }
 
-double Prng::unit()
-{
-    return double(next() >> 11) * (1.0 / 9007199254740992.0);
-}
+double Prng::unit() { return double(next() >> 11) * (1.0 / 9007199254740992.0); }
 
 std::uint32_t hashLattice(int x, int y, std::uint32_t seed)
 {

@@ -9,7 +9,7 @@ namespace assets {
 // bytes on every build and every C library (rand() sequences differ between them).
 class Prng {
 public:
-    explicit Prng(std::uint64_t seed) : state(seed) {}
+    explicit Prng(std::uint64_t seed) : state(seed) { }
 
     std::uint64_t next();
     // Uniform in [0, 1).

@@ -24,8 +24,8 @@ constexpr std::uint32_t maximumSide = 256;
 
 std::uint32_t readLittle32(const std::vector<std::uint8_t>& bytes, std::size_t offset)
 {
-    return std::uint32_t(bytes[offset]) | std::uint32_t(bytes[offset + 1]) << 8 | std::uint32_t(bytes[offset + 2]) << 16
-           | std::uint32_t(bytes[offset + 3]) << 24;
+    return std::uint32_t(bytes[offset]) | std::uint32_t(bytes[offset + 1]) << 8 |
+        std::uint32_t(bytes[offset + 2]) << 16 | std::uint32_t(bytes[offset + 3]) << 24;
 }
 
 bool startsWith(const std::vector<std::uint8_t>& bytes, const std::uint8_t* magic, std::size_t length)
@@ -84,7 +84,11 @@ bool readPsf1Table(const std::vector<std::uint8_t>& bytes, std::size_t offset, P
 bool decodeUtf8(const std::vector<std::uint8_t>& bytes, std::size_t& offset, std::uint32_t& codePoint)
 {
     const std::uint8_t lead = bytes[offset];
-    int extra = lead < 0x80 ? 0 : (lead & 0xE0) == 0xC0 ? 1 : (lead & 0xF0) == 0xE0 ? 2 : (lead & 0xF8) == 0xF0 ? 3 : -1;
+    int extra = lead < 0x80     ? 0
+        : (lead & 0xE0) == 0xC0 ? 1
+        : (lead & 0xF0) == 0xE0 ? 2
+        : (lead & 0xF8) == 0xF0 ? 3
+                                : -1;
     if (extra < 0 || offset + 1 + extra > bytes.size())
         return false;
     codePoint = extra == 0 ? lead : lead & (0x3F >> extra);
@@ -163,8 +167,8 @@ bool parsePsf2(const std::vector<std::uint8_t>& bytes, PsfFont& font, std::strin
     const std::uint32_t glyphBytes = readLittle32(bytes, 20);
     const std::uint32_t height = readLittle32(bytes, 24);
     const std::uint32_t width = readLittle32(bytes, 28);
-    if (width == 0 || height == 0 || width > maximumSide || height > maximumSide || glyphCount == 0
-        || glyphCount > maximumGlyphs) {
+    if (width == 0 || height == 0 || width > maximumSide || height > maximumSide || glyphCount == 0 ||
+        glyphCount > maximumGlyphs) {
         error = "the header gives impossible sizes";
         return false;
     }

@@ -34,10 +34,7 @@ int fail(const std::string& message, int status)
     return status;
 }
 
-int usageError(const std::string& message)
-{
-    return fail(message + "; run 'asset-build --help' for usage", exitUsage);
-}
+int usageError(const std::string& message) { return fail(message + "; run 'asset-build --help' for usage", exitUsage); }
 
 } // namespace
 

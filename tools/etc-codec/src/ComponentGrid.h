@@ -52,7 +52,8 @@ struct OffsetSpread {
     float highest = 0;
 };
 
-template <int N> OffsetSpread offsetSpread(const float (&offsets)[N], const float (&weights)[N])
+template <int N>
+OffsetSpread offsetSpread(const float (&offsets)[N], const float (&weights)[N])
 {
     OffsetSpread spread{0, 255, -255};
     for (int lane = 0; lane < N; ++lane) {

@@ -14,8 +14,8 @@ extern const int kEacModifiers[16][8];
 
 enum class EacVariant {
     Unsigned11, // 0..2047: base * 8 + 4 + modifier * multiplier * 8; multiplier 0 stands for 1/8
-    Signed11, // -1023..1023: base * 8 + modifier * multiplier * 8; base -128 reads as -127
-    Alpha8, // 0..255: base + modifier * multiplier; multiplier 0 means 0
+    Signed11,   // -1023..1023: base * 8 + modifier * multiplier * 8; base -128 reads as -127
+    Alpha8,     // 0..255: base + modifier * multiplier; multiplier 0 means 0
 };
 
 struct EacParams {

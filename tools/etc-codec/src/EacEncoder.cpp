@@ -78,7 +78,7 @@ struct Block {
     int targets[kBlockTexels]; // the bytes in the variant's units
     int low = 255;
     int high = 0;
-    int coreLow = 0; // the third lowest byte
+    int coreLow = 0;  // the third lowest byte
     int coreHigh = 0; // the third highest byte
     int lowestBase = 0;
     int highestBase = 255;
@@ -337,7 +337,7 @@ void planMultipliers(const MultiplierChoice& key, const EacEffort& effort, bool 
 // The sweeps with the least errors so far, best first.
 class BestSweeps {
 public:
-    explicit BestSweeps(int capacity) : capacity(std::min(capacity, kMaxKept)) {}
+    explicit BestSweeps(int capacity) : capacity(std::min(capacity, kMaxKept)) { }
 
     void offer(const Sweep& sweep)
     {
@@ -397,7 +397,7 @@ EacParams selectorsFor(const Block& block, const Trial& trial)
     levelsOf(block, trial.table, trial.multiplier, trial.base, levels);
     for (int i = 0; i < kBlockTexels; ++i) {
         const double exact = block.variant == EacVariant::Unsigned11 ? block.bytes[i] * 2047.0 / 255.0
-                             : block.variant == EacVariant::Signed11 ? (block.bytes[i] * 2.0 / 255.0 - 1.0) * 1023.0
+            : block.variant == EacVariant::Signed11                  ? (block.bytes[i] * 2.0 / 255.0 - 1.0) * 1023.0
                                                                      : block.bytes[i];
         double bestCost = INFINITY;
         for (int k = 0; k < 8; ++k) {

@@ -30,7 +30,7 @@ PixelBlock readBlock(const Image& image, int blockX, int blockY)
 bool isEac(Format format)
 {
     return format == Format::R11 || format == Format::SignedR11 || format == Format::Rg11 ||
-           format == Format::SignedRg11;
+        format == Format::SignedRg11;
 }
 
 EacVariant eacVariantOf(const FormatInfo& info)

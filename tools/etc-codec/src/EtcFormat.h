@@ -28,11 +28,11 @@ struct FormatInfo {
         // "rgb8", "srgb8", "rgba8", "srgb8-alpha8", "rgb8-a1", "srgb8-a1"
     const char* glName; // "GL_ETC1_RGB8_OES", "GL_COMPRESSED_R11_EAC", ...
     std::uint32_t glInternalFormat;
-    const char* pkmVersion; // "10" for ETC1, "20" for the others
+    const char* pkmVersion;    // "10" for ETC1, "20" for the others
     std::uint16_t pkmDataType; // 0 ETC1, 1 RGB8, 3 RGBA8, 4 RGB8_A1, 5 R11, 6 RG11, 7 SIGNED_R11,
         // 8 SIGNED_RG11, 9 SRGB8, 10 SRGB8_ALPHA8, 11 SRGB8_A1
     int blockBytes; // 8, or 16 for RG11 and the RGBA8 formats
-    int channels; // channels the format carries: 1, 2, 3 or 4
+    int channels;   // channels the format carries: 1, 2, 3 or 4
     bool isSigned;
     bool isSrgb;
 };

@@ -34,13 +34,13 @@ bool checkSerializable(const PkmFile& file, std::string& error)
     }
     if (paddedSize(file.width) > kLargestPaddedSize || paddedSize(file.height) > kLargestPaddedSize) {
         error = "image size " + std::to_string(file.width) + "x" + std::to_string(file.height) +
-                " does not fit a PKM header";
+            " does not fit a PKM header";
         return false;
     }
     const std::size_t expected = payloadSize(file.format, file.width, file.height);
     if (file.payload.size() != expected) {
         error = "payload holds " + std::to_string(file.payload.size()) + " bytes, " + std::to_string(expected) +
-                " expected for " + formatInfo(file.format).glName;
+            " expected for " + formatInfo(file.format).glName;
         return false;
     }
     return true;
@@ -91,13 +91,13 @@ bool parsePkm(const std::vector<std::uint8_t>& bytes, PkmFile& file, std::string
     }
     if (paddedWidth != paddedSize(width) || paddedHeight != paddedSize(height)) {
         error = "padded size " + std::to_string(paddedWidth) + "x" + std::to_string(paddedHeight) +
-                " does not match image size " + std::to_string(width) + "x" + std::to_string(height);
+            " does not match image size " + std::to_string(width) + "x" + std::to_string(height);
         return false;
     }
     const std::size_t expected = payloadSize(info->format, width, height);
     if (bytes.size() - kHeaderBytes < expected) {
         error = "truncated payload (" + std::to_string(bytes.size() - kHeaderBytes) + " of " +
-                std::to_string(expected) + " bytes)";
+            std::to_string(expected) + " bytes)";
         return false;
     }
     file.format = info->format;

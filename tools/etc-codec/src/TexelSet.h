@@ -12,15 +12,17 @@
 // the error leaves out (transparent ones) stay in their lanes with weight 0.
 namespace etc {
 
-template <int N> struct TexelSet {
-    int count = 0; // texels that count
+template <int N>
+struct TexelSet {
+    int count = 0;     // texels that count
     int index[N] = {}; // raster index of each lane
     float r[N] = {}, g[N] = {}, b[N] = {};
     float weight[N] = {}; // 1 for texels that count, 0 otherwise
 };
 
 // Fills lanes 0..count-1 from the listed raster indices; `counted` may be null.
-template <int N> TexelSet<N> gatherTexels(const PixelBlock& block, const int* indices, const bool* counted)
+template <int N>
+TexelSet<N> gatherTexels(const PixelBlock& block, const int* indices, const bool* counted)
 {
     TexelSet<N> set;
     for (int lane = 0; lane < N; ++lane) {
@@ -73,7 +75,8 @@ void nearestEntries(const TexelSet<N>& t, const Palette& p, float (&distance)[N]
 }
 
 // The summed error of the texels that count, each at its nearest entry.
-template <int N> int paletteError(const TexelSet<N>& t, const Palette& p)
+template <int N>
+int paletteError(const TexelSet<N>& t, const Palette& p)
 {
     float distance[N];
     for (int lane = 0; lane < N; ++lane) {
@@ -95,7 +98,8 @@ template <int N> int paletteError(const TexelSet<N>& t, const Palette& p)
 }
 
 // The same with each lane's entry kept: returns the error, fills `entries`.
-template <int N> int choosePaletteEntries(const TexelSet<N>& t, const Palette& p, std::uint8_t (&entries)[N])
+template <int N>
+int choosePaletteEntries(const TexelSet<N>& t, const Palette& p, std::uint8_t (&entries)[N])
 {
     float distance[N];
     nearestEntries(t, p, distance, entries);

@@ -15,8 +15,8 @@ extern const int kThDistances[8];
 
 struct ThParams {
     bool hMode = false;
-    Rgb color[2]; // 4-bit components
-    int distance = 0; // index into kThDistances
+    Rgb color[2];                              // 4-bit components
+    int distance = 0;                          // index into kThDistances
     std::uint8_t selectors[kBlockTexels] = {}; // raster order, paint colour per texel
 };
 

@@ -191,8 +191,8 @@ bool expressible(const Fit& fit, const ModeSpec& mode, int distance)
 void chooseSelectors(const BlockTexels& t, const ModeSpec& mode, int distance, Fit& fit)
 {
     fit.error = expressible(fit, mode, distance)
-                    ? choosePaletteEntries(t, paintPalette(fit, mode, distance), fit.selectors)
-                    : LONG_MAX;
+        ? choosePaletteEntries(t, paintPalette(fit, mode, distance), fit.selectors)
+        : LONG_MAX;
 }
 
 // Which base colour a paint colour derives from, and the offset added to it.

@@ -16,10 +16,7 @@ etc::Image stackAtlas(const etc::Image& colour, const etc::Image& alphaPlane)
     return atlas;
 }
 
-bool canBuildAtlasChain(int width, int height)
-{
-    return width > 0 && height > 0 && (height & (height - 1)) == 0;
-}
+bool canBuildAtlasChain(int width, int height) { return width > 0 && height > 0 && (height & (height - 1)) == 0; }
 
 std::vector<etc::Image> buildAtlasChain(const std::vector<etc::Image>& colourChain,
                                         const std::vector<etc::Image>& alphaChain)

@@ -48,8 +48,8 @@ etc::Image bleedColourIntoTransparent(const etc::Image& image)
                 stillPending.push_back(index);
                 continue;
             }
-            ring.push_back({index, {(sum[0] + count / 2) / count, (sum[1] + count / 2) / count,
-                                    (sum[2] + count / 2) / count}});
+            ring.push_back(
+                {index, {(sum[0] + count / 2) / count, (sum[1] + count / 2) / count, (sum[2] + count / 2) / count}});
         }
         if (ring.empty())
             break;

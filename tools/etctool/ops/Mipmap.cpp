@@ -31,10 +31,7 @@ std::vector<std::vector<Tap>> boxTaps(int from, int to)
     return taps;
 }
 
-double srgbToLinear(double c)
-{
-    return c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
-}
+double srgbToLinear(double c) { return c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4); }
 
 struct SrgbTables {
     std::array<double, 256> linear;
@@ -55,10 +52,7 @@ const SrgbTables& srgbTables()
     return tables;
 }
 
-double decode(std::uint8_t value, bool srgb)
-{
-    return srgb ? srgbTables().linear[value] : value;
-}
+double decode(std::uint8_t value, bool srgb) { return srgb ? srgbTables().linear[value] : value; }
 
 std::uint8_t encode(double value, bool srgb)
 {

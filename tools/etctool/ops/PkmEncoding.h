@@ -13,8 +13,8 @@ constexpr int maximumPkmSide = 65532;
 
 // Compresses an image into a PKM file record. Fails, saying why in `error`, for images that
 // a PKM header cannot describe (empty, or a side over maximumPkmSide).
-bool encodePkm(const etc::Image& image, etc::Format format, const etc::EncodeOptions& options,
-               etc::PkmFile& pkm, std::string& error);
+bool encodePkm(const etc::Image& image, etc::Format format, const etc::EncodeOptions& options, etc::PkmFile& pkm,
+               std::string& error);
 
 } // namespace texops
 

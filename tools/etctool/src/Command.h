@@ -9,8 +9,8 @@ namespace etctool {
 
 struct Command {
     const char* name;
-    const char* summary;   // one line for the overview
-    const char* help;      // everything "etctool <name> --help" prints
+    const char* summary; // one line for the overview
+    const char* help;    // everything "etctool <name> --help" prints
     std::vector<OptionSpec> options;
     std::size_t fileCount; // positional file arguments the command takes
     int (*run)(const Arguments& arguments);

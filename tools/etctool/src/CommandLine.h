@@ -12,7 +12,7 @@ constexpr int exitFailure = 1;
 constexpr int exitUsage = 2;
 
 struct OptionSpec {
-    const char* name;  // "--effort"
+    const char* name; // "--effort"
     bool takesValue;
 };
 

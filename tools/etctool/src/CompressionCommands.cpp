@@ -1,8 +1,8 @@
 #include "CompressionCommands.h"
 
 #include "AlphaPlane.h"
-#include "AtomicFile.h"
 #include "Atlas.h"
+#include "AtomicFile.h"
 #include "ColourBleed.h"
 #include "LevelNames.h"
 #include "Mipmap.h"
@@ -64,10 +64,7 @@ Options:
                     height must be a power of two and the format linear.
 )";
 
-std::string sizeText(int width, int height)
-{
-    return std::to_string(width) + " x " + std::to_string(height);
-}
+std::string sizeText(int width, int height) { return std::to_string(width) + " x " + std::to_string(height); }
 
 bool readEncodeOptions(const Arguments& arguments, const etc::FormatInfo*& format, etc::Effort& effort,
                        std::string& error)
@@ -76,8 +73,8 @@ bool readEncodeOptions(const Arguments& arguments, const etc::FormatInfo*& forma
         error = "--format is required; the formats are " + formatNameList();
         return false;
     }
-    return parseFormat(arguments.value("--format", ""), format, error)
-           && parseEffort(arguments.value("--effort", "default"), effort, error);
+    return parseFormat(arguments.value("--format", ""), format, error) &&
+        parseEffort(arguments.value("--effort", "default"), effort, error);
 }
 
 bool encodeWithProgress(const etc::Image& image, const etc::FormatInfo& format, etc::Effort effort,
@@ -105,7 +102,8 @@ int runEncode(const Arguments& arguments)
     if (arguments.has("--bleed"))
         image = texops::bleedColourIntoTransparent(image);
     etc::PkmFile pkm;
-    std::string task = "Encoding '" + output + "' (" + format->toolName + ", " + sizeText(image.width, image.height) + ")";
+    std::string task =
+        "Encoding '" + output + "' (" + format->toolName + ", " + sizeText(image.width, image.height) + ")";
     if (!encodeWithProgress(image, *format, effort, task, pkm, error))
         return reportError("cannot encode '" + input + "': " + error);
     if (!imageio::writePkm(output, pkm, error))
@@ -127,10 +125,7 @@ int runDecode(const Arguments& arguments)
     return 0;
 }
 
-int roundUpToBlock(int side)
-{
-    return (side + 3) / 4 * 4;
-}
+int roundUpToBlock(int side) { return (side + 3) / 4 * 4; }
 
 int runInfo(const Arguments& arguments)
 {
@@ -181,8 +176,8 @@ int runMipmap(const Arguments& arguments)
     if (atlas && format->isSrgb)
         return reportError("--atlas needs a linear format: the GL would decode the alpha half as sRGB", exitUsage);
     if (atlas && !texops::canBuildAtlasChain(image.width, image.height))
-        return reportError("cannot stack '" + input + "' into an atlas chain: its height " + std::to_string(image.height)
-                           + " is not a power of two");
+        return reportError("cannot stack '" + input + "' into an atlas chain: its height " +
+                           std::to_string(image.height) + " is not a power of two");
     if (arguments.has("--bleed"))
         image = texops::bleedColourIntoTransparent(image);
 
@@ -193,8 +188,8 @@ int runMipmap(const Arguments& arguments)
     std::vector<etc::PkmFile> files(levels.size());
     for (std::size_t level = 0; level < levels.size(); ++level) {
         const etc::Image& l = levels[level];
-        std::string task = "Encoding level " + std::to_string(level) + " of " + std::to_string(levels.size() - 1) + " ("
-                           + sizeText(l.width, l.height) + ") to '" + texops::levelFileName(pattern, int(level)) + "'";
+        std::string task = "Encoding level " + std::to_string(level) + " of " + std::to_string(levels.size() - 1) +
+            " (" + sizeText(l.width, l.height) + ") to '" + texops::levelFileName(pattern, int(level)) + "'";
         if (!encodeWithProgress(l, *format, effort, task, files[level], error))
             return reportError("cannot encode '" + input + "': " + error);
     }
@@ -207,12 +202,19 @@ int runMipmap(const Arguments& arguments)
 
 void addCompressionCommands(std::vector<Command>& commands)
 {
-    commands.push_back({"encode", "compress a PNG image into a PKM file", encodeHelp,
-                        {{"--format", true}, {"--effort", true}, {"--bleed", false}}, 2, runEncode});
+    commands.push_back({"encode",
+                        "compress a PNG image into a PKM file",
+                        encodeHelp,
+                        {{"--format", true}, {"--effort", true}, {"--bleed", false}},
+                        2,
+                        runEncode});
     commands.push_back({"decode", "decompress a PKM file into a PNG image", decodeHelp, {}, 2, runDecode});
     commands.push_back({"info", "print the header of a PKM file", infoHelp, {}, 1, runInfo});
-    commands.push_back({"mipmap", "write a mipmap chain of PKM files, one per level", mipmapHelp,
-                        {{"--format", true}, {"--effort", true}, {"--bleed", false}, {"--atlas", false}}, 2,
+    commands.push_back({"mipmap",
+                        "write a mipmap chain of PKM files, one per level",
+                        mipmapHelp,
+                        {{"--format", true}, {"--effort", true}, {"--bleed", false}, {"--atlas", false}},
+                        2,
                         runMipmap});
 }
 

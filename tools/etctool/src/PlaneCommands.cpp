@@ -47,10 +47,7 @@ Options:
   --channel CHANNEL   r, g, b or a (the default: a, the alpha plane)
 )";
 
-bool sameSize(const etc::Image& a, const etc::Image& b)
-{
-    return a.width == b.width && a.height == b.height;
-}
+bool sameSize(const etc::Image& a, const etc::Image& b) { return a.width == b.width && a.height == b.height; }
 
 std::string sizeText(const etc::Image& image)
 {
@@ -93,8 +90,8 @@ int runSplitAlpha(const Arguments& arguments)
         return reportError(error);
     if (!imageio::writePng(alphaOutput, texops::alphaPlaneImage(image), error))
         return reportError(error);
-    if (arguments.has("--colour")
-        && !imageio::writePng(arguments.value("--colour", ""), texops::opaqueColourImage(image), error))
+    if (arguments.has("--colour") &&
+        !imageio::writePng(arguments.value("--colour", ""), texops::opaqueColourImage(image), error))
         return reportError(error);
     return 0;
 }
@@ -141,13 +138,17 @@ int runPgm(const Arguments& arguments)
 
 void addPlaneCommands(std::vector<Command>& commands)
 {
-    commands.push_back({"compare", "print the PSNR of each channel between two images", compareHelp, {}, 2,
-                        runCompare});
-    commands.push_back({"split-alpha", "write the alpha plane of an RGBA image as an image", splitAlphaHelp,
-                        {{"--colour", true}}, 2, runSplitAlpha});
+    commands.push_back(
+        {"compare", "print the PSNR of each channel between two images", compareHelp, {}, 2, runCompare});
+    commands.push_back({"split-alpha",
+                        "write the alpha plane of an RGBA image as an image",
+                        splitAlphaHelp,
+                        {{"--colour", true}},
+                        2,
+                        runSplitAlpha});
     commands.push_back({"atlas", "stack colour and alpha plane into one image", atlasHelp, {}, 2, runAtlas});
-    commands.push_back({"pgm", "write one channel of an image as a binary PGM", pgmHelp, {{"--channel", true}}, 2,
-                        runPgm});
+    commands.push_back(
+        {"pgm", "write one channel of an image as a binary PGM", pgmHelp, {{"--channel", true}}, 2, runPgm});
 }
 
 } // namespace etctool

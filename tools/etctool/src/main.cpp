@@ -42,15 +42,15 @@ int runCommand(const Command& command, int argc, char** argv)
     Arguments arguments;
     std::string error;
     if (!parseArguments(argc, argv, 2, command.options, arguments, error))
-        return reportError(std::string(command.name) + ": " + error + "; run 'etctool " + command.name
-                               + " --help' for usage",
+        return reportError(std::string(command.name) + ": " + error + "; run 'etctool " + command.name +
+                               " --help' for usage",
                            exitUsage);
     if (arguments.help)
         return printHelp(command.help);
     if (arguments.positional.size() != command.fileCount)
-        return reportError(std::string(command.name) + " takes " + std::to_string(command.fileCount)
-                               + " file argument(s), got " + std::to_string(arguments.positional.size())
-                               + "; run 'etctool " + command.name + " --help' for usage",
+        return reportError(std::string(command.name) + " takes " + std::to_string(command.fileCount) +
+                               " file argument(s), got " + std::to_string(arguments.positional.size()) +
+                               "; run 'etctool " + command.name + " --help' for usage",
                            exitUsage);
     return command.run(arguments);
 }

@@ -22,7 +22,7 @@ struct Target {
 
 bool resolveTarget(const std::string& path, Target& target, std::string& error)
 {
-    struct stat link {};
+    struct stat link { };
     if (::lstat(path.c_str(), &link) != 0) {
         if (errno != ENOENT) {
             error = writeFailure(path, std::strerror(errno));
@@ -31,7 +31,7 @@ bool resolveTarget(const std::string& path, Target& target, std::string& error)
         target = {path, false};
         return true;
     }
-    struct stat info {};
+    struct stat info { };
     if (::stat(path.c_str(), &info) != 0) {
         error = writeFailure(path, errno == ENOENT ? "it is a symbolic link to nothing" : std::strerror(errno));
         return false;
@@ -76,7 +76,7 @@ bool writeAll(int fd, const std::vector<std::uint8_t>& bytes)
 bool keepPrevious(const std::string& target, const std::string& temporary, std::string& backup)
 {
     backup.clear();
-    struct stat info {};
+    struct stat info { };
     if (::lstat(target.c_str(), &info) != 0)
         return errno == ENOENT;
     if (!S_ISREG(info.st_mode)) {
@@ -215,8 +215,8 @@ bool commitAll(std::vector<OutputFile>& outputs, std::string& error)
         OutputFile& output = outputs[replaced];
         if (output.temporary.empty())
             continue;
-        if (!keepPrevious(output.target, output.temporary, backups[replaced])
-            || std::rename(output.temporary.c_str(), output.target.c_str()) != 0) {
+        if (!keepPrevious(output.target, output.temporary, backups[replaced]) ||
+            std::rename(output.temporary.c_str(), output.target.c_str()) != 0) {
             error = writeFailure(output.requested, std::strerror(errno));
             break;
         }
@@ -230,7 +230,7 @@ bool commitAll(std::vector<OutputFile>& outputs, std::string& error)
         else if (!whole && isNew)
             ::unlink(output.target.c_str());
         else if (!whole && !backups[i].empty())
-            std::rename(backups[i].c_str(), output.target.c_str()); // failing that, the backup keeps it
+            (void)std::rename(backups[i].c_str(), output.target.c_str()); // failing that, the backup keeps it
         if (whole) {
             unregisterTemporaryFile(output.temporary);
             output.temporary.clear();

@@ -12,8 +12,7 @@ std::vector<std::uint8_t> encodePgm(int width, int height, const std::vector<std
     return bytes;
 }
 
-bool writePgm(const std::string& path, int width, int height, const std::vector<std::uint8_t>& grey,
-              std::string& error)
+bool writePgm(const std::string& path, int width, int height, const std::vector<std::uint8_t>& grey, std::string& error)
 {
     if (width <= 0 || height <= 0 || grey.size() != std::size_t(width) * height) {
         error = writeFailure(path, "the greymap has no pixels or the wrong size");

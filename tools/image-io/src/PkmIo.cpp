@@ -32,8 +32,8 @@ bool writePkmChain(const std::vector<std::string>& levelPaths, const std::vector
             error = writeFailure(levelPaths[level], reason);
             return false;
         }
-        if (!outputs[level].open(levelPaths[level], error)
-            || !outputs[level].write(etc::serializePkm(levels[level]), error))
+        if (!outputs[level].open(levelPaths[level], error) ||
+            !outputs[level].write(etc::serializePkm(levels[level]), error))
             return false;
     }
     return commitAll(outputs, error);

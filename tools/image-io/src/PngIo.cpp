@@ -37,7 +37,7 @@ void onPngError(png_structp png, png_const_charp message)
     png_longjmp(png, 1);
 }
 
-void onPngWarning(png_structp, png_const_charp) {}
+void onPngWarning(png_structp, png_const_charp) { }
 
 struct MemoryReader {
     const std::vector<std::uint8_t>* bytes;
@@ -59,7 +59,7 @@ void writeToMemory(png_structp png, png_bytep data, png_size_t length)
     out->insert(out->end(), data, data + length);
 }
 
-void flushMemory(png_structp) {}
+void flushMemory(png_structp) { }
 
 std::uint32_t bigEndian32(const std::uint8_t* bytes)
 {
@@ -224,8 +224,7 @@ bool readPng(const std::string& path, etc::Image& image, std::string& error)
 
 bool writePng(const std::string& path, const etc::Image& image, std::string& error)
 {
-    if (image.width <= 0 || image.height <= 0
-        || image.rgba.size() != std::size_t(image.width) * image.height * 4) {
+    if (image.width <= 0 || image.height <= 0 || image.rgba.size() != std::size_t(image.width) * image.height * 4) {
         error = writeFailure(path, "the image has no pixels or the wrong size");
         return false;
     }

@@ -30,11 +30,11 @@ void removeTemporaryFilesAndEnd(int signal)
 void installHandlers()
 {
     for (int signal : terminationSignals) {
-        struct sigaction current {};
+        struct sigaction current { };
         ::sigaction(signal, nullptr, &current);
         if (current.sa_handler != SIG_DFL)
             continue;
-        struct sigaction handler {};
+        struct sigaction handler { };
         handler.sa_handler = removeTemporaryFilesAndEnd;
         handler.sa_flags = SA_RESETHAND;
         sigemptyset(&handler.sa_mask);

@@ -47,14 +47,14 @@ bool parseNumber(const std::string& text, double lowest, double highest, double&
 
 std::string rangeError(const std::string& option, int lowest, int highest, const std::string& text)
 {
-    return option + " needs a whole number from " + std::to_string(lowest) + " to " + std::to_string(highest)
-           + ", got '" + text + "'";
+    return option + " needs a whole number from " + std::to_string(lowest) + " to " + std::to_string(highest) +
+        ", got '" + text + "'";
 }
 
 std::string rangeError(const std::string& option, double lowest, double highest, const std::string& text)
 {
-    return option + " needs a number of seconds from " + shortest(lowest) + " to " + shortest(highest) + ", got '"
-           + text + "'";
+    return option + " needs a number of seconds from " + shortest(lowest) + " to " + shortest(highest) + ", got '" +
+        text + "'";
 }
 
 } // namespace toolargs

@@ -119,7 +119,8 @@ int main(int argc, char** argv)
     // time spent saving does not add up over a long series.
     const auto appeared = std::chrono::steady_clock::now();
     for (int shot = 1; shot <= options.count; ++shot) {
-        std::this_thread::sleep_until(appeared + std::chrono::duration<double>(options.delay + options.every * (shot - 1)));
+        std::this_thread::sleep_until(appeared +
+                                      std::chrono::duration<double>(options.delay + options.every * (shot - 1)));
         etc::Image image;
         image.rgba = capture::readPixels(display, window, image.width, image.height);
         std::string error;

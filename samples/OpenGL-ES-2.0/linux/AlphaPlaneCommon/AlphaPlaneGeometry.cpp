@@ -1,6 +1,7 @@
 #include "AlphaPlaneGeometry.h"
 
 // Quads 7 and 8 share their bottom edge: the last quad is one pixel high, not half a pixel.
+// clang-format off
 const GLfloat planeVertices[3 * planeVertexCount] = {
     -1.0f,     1.0f,    0.0f, -1.0f,     0.4666f, 0.0f, -0.2f,     1.0f,    0.0f, -0.2f,     0.4666f, 0.0f,
     -0.2f,     1.0f,    0.0f, -0.2f,     0.7333f, 0.0f,  0.2f,     1.0f,    0.0f,  0.2f,     0.7333f, 0.0f,
@@ -30,3 +31,4 @@ const GLubyte planeIndices[planeIndexCount] = {
     12, 13, 14, 15, 15, 16, 16, 17, 18, 19, 19, 20, 20, 21, 22, 23, 23, 24,
     24, 25, 26, 27, 27, 28, 28, 29, 30, 31, 31, 32, 32, 33, 34, 35,
 };
+// clang-format on

@@ -22,7 +22,4 @@ const AlphaPlaneVariant packedAlphaPlane = {
 
 } // namespace
 
-int main()
-{
-    return runAlphaPlaneSample(packedAlphaPlane);
-}
+int main() { return runAlphaPlaneSample(packedAlphaPlane); }

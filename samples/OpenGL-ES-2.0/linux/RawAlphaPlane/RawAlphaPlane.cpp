@@ -23,7 +23,4 @@ const AlphaPlaneVariant rawAlphaPlane = {
 
 } // namespace
 
-int main()
-{
-    return runAlphaPlaneSample(rawAlphaPlane);
-}
+int main() { return runAlphaPlaneSample(rawAlphaPlane); }

@@ -6,16 +6,9 @@
 namespace {
 
 const AlphaPlaneVariant stackedAlpha = {
-    "carpetHalved_atlas_mip_",
-    "StackedAlpha_atlastex.vert",
-    "StackedAlpha_atlastex.frag",
-    nullptr,
-    nullptr,
+    "carpetHalved_atlas_mip_", "StackedAlpha_atlastex.vert", "StackedAlpha_atlastex.frag", nullptr, nullptr,
 };
 
 } // namespace
 
-int main()
-{
-    return runAlphaPlaneSample(stackedAlpha);
-}
+int main() { return runAlphaPlaneSample(stackedAlpha); }

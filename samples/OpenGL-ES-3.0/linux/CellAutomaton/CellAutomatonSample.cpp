@@ -107,8 +107,8 @@ void createPrograms()
 
 // Feeds the program's attribute from its own buffer; an attribute the program lacks is
 // skipped, and stays disabled.
-void uploadAttribute(GLuint programId, const char* name, GLuint bufferId, GLsizeiptr bytes,
-                     const GLfloat* values, GLint components)
+void uploadAttribute(GLuint programId, const char* name, GLuint bufferId, GLsizeiptr bytes, const GLfloat* values,
+                     GLint components)
 {
     const GLint location = glGetAttribLocation(programId, name);
     checkGl();
@@ -199,7 +199,7 @@ void useProgramWithVertexArray(GLuint programId, GLuint vertexArrayId)
 bool setUpSample()
 {
     mvpMatrix = Matrix::createOrthographic(-800.0f, 800.0f, -1200.0f, 1200.0f, -1.0f, 1.0f) *
-                Matrix::createScaling(800.0f, 600.0f, 1.0f);
+        Matrix::createScaling(800.0f, 600.0f, 1.0f);
     // New programs hold none of the constant uniforms yet.
     rule30UniformsPending = true;
     mergeUniformsPending = true;

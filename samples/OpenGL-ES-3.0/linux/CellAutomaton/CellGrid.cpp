@@ -13,10 +13,7 @@ constexpr int seedColumn = 400;
 
 } // namespace
 
-void placeSeedCell(unsigned char* grid)
-{
-    grid[(gridHeight - 1) * gridWidth + seedColumn] = liveCell;
-}
+void placeSeedCell(unsigned char* grid) { grid[(gridHeight - 1) * gridWidth + seedColumn] = liveCell; }
 
 void fillRandomRow(int width, int height, int cellSize, unsigned char** data)
 {

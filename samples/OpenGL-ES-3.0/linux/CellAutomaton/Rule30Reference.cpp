@@ -21,10 +21,7 @@ bool showsColour(const std::uint8_t* pixel, const int colour[3])
     return true;
 }
 
-bool live(std::uint8_t cell)
-{
-    return cell != 0;
-}
+bool live(std::uint8_t cell) { return cell != 0; }
 
 } // namespace
 
@@ -80,13 +77,13 @@ std::string describeDifference(const std::vector<CellRow>& expected, const std::
     for (size_t row = 0; row < expected.size(); ++row) {
         if (expected[row].size() != actual[row].size())
             return "row " + std::to_string(row) + " has " + std::to_string(actual[row].size()) + " cells, " +
-                   std::to_string(expected[row].size()) + " expected";
+                std::to_string(expected[row].size()) + " expected";
         for (size_t column = 0; column < expected[row].size(); ++column) {
             if (live(expected[row][column]) == live(actual[row][column]))
                 continue;
             if (first.empty())
                 first = "row " + std::to_string(row) + " column " + std::to_string(column) + ": expected " +
-                        (live(expected[row][column]) ? "live" : "dead");
+                    (live(expected[row][column]) ? "live" : "dead");
             ++differingRows;
             break;
         }

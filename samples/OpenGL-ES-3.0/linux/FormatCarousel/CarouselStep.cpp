@@ -4,10 +4,7 @@
 
 namespace FormatCarousel {
 
-unsigned nextImageIndex(unsigned index)
-{
-    return index >= imageCount - 1 ? 0 : index + 1;
-}
+unsigned nextImageIndex(unsigned index) { return index >= imageCount - 1 ? 0 : index + 1; }
 
 bool advanceWhenDue(KorvoSDK::Timer& timer, unsigned& index)
 {

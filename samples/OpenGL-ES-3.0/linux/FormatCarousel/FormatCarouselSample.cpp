@@ -23,14 +23,18 @@ namespace {
 constexpr float imageScale = 0.75f;
 
 // Two triangles over -1..1; t = 0 at the top, so the file's first row is shown at the top.
+// clang-format off
 const GLfloat quadPositions[] = {
     -1.0f, -1.0f, 0.0f, 1.0f, -1.0f, 0.0f, -1.0f, 1.0f, 0.0f,
     -1.0f, 1.0f, 0.0f, 1.0f, -1.0f, 0.0f, 1.0f, 1.0f, 0.0f,
 };
+// clang-format on
+// clang-format off
 const GLfloat quadTextureCoordinates[] = {
     0.0f, 1.0f, 1.0f, 1.0f, 0.0f, 0.0f,
     0.0f, 0.0f, 1.0f, 1.0f, 1.0f, 0.0f,
 };
+// clang-format on
 
 Text* text = nullptr;
 GLuint vertexShaderId = 0;
@@ -44,10 +48,7 @@ GLint texCoordLocation = -1;
 GLuint vertexArrayId = 0;
 GLuint bufferIds[2] = {0, 0};
 
-void reportMissingLocation(const char* name)
-{
-    logError("Could not retrieve attribute location: %s.", name);
-}
+void reportMissingLocation(const char* name) { logError("Could not retrieve attribute location: %s.", name); }
 
 void fillArrayBuffer(GLuint buffer, GLsizeiptr size, const GLfloat* data)
 {
@@ -171,7 +172,8 @@ bool setUpSample()
     glClearColor(0.1f, 0.3f, 0.2f, 1.0f);
     checkGl();
     const Matrix scale = Matrix::createScaling(imageScale * windowWidth, imageScale * windowHeight, 1.0f);
-    const Matrix projection = Matrix::createOrthographic(-windowWidth, windowWidth, -windowHeight, windowHeight, -1.0f, 1.0f);
+    const Matrix projection =
+        Matrix::createOrthographic(-windowWidth, windowWidth, -windowHeight, windowHeight, -1.0f, 1.0f);
 
     // Blending stays on for the whole run: the label and the formats with alpha need it.
     glEnable(GL_BLEND);

@@ -26,8 +26,7 @@ const float pi = static_cast<float>(M_PI);
 
 } // namespace
 
-InstancedSolidTorus::InstancedSolidTorus(float torusRadius, float circleRadius)
-    : Torus(torusRadius, circleRadius)
+InstancedSolidTorus::InstancedSolidTorus(float torusRadius, float circleRadius) : Torus(torusRadius, circleRadius)
 {
     setupGraphics(resourceDirectory + "PatchTorus_Instanced_shader.vert",
                   resourceDirectory + "PatchTorus_Instanced_shader.frag");
@@ -43,8 +42,8 @@ InstancedSolidTorus::~InstancedSolidTorus()
     checkGl();
 }
 
-bool InstancedSolidTorus::createBlockBuffer(const char* blockName, GLuint* bufferId, GLsizeiptr size,
-                                            const void* data, GLuint bindingPoint)
+bool InstancedSolidTorus::createBlockBuffer(const char* blockName, GLuint* bufferId, GLsizeiptr size, const void* data,
+                                            GLuint bindingPoint)
 {
     const GLuint blockIndex = glGetUniformBlockIndex(programId, blockName);
     checkGl();
@@ -73,8 +72,8 @@ bool InstancedSolidTorus::initializeControlPointsBuffers()
     // Either block may be missing from the program; the other still gets its buffer.
     createBlockBuffer("ControlPointsIndices", &controlPointsIndicesBufferId, sizeof(controlPointsIndices),
                       controlPointsIndices, controlPointsIndicesBinding);
-    createBlockBuffer("ControlPointsVertices", &controlPointsVerticesBufferId, sizeof(controlPoints),
-                      controlPoints, controlPointsVerticesBinding);
+    createBlockBuffer("ControlPointsVertices", &controlPointsVerticesBufferId, sizeof(controlPoints), controlPoints,
+                      controlPointsVerticesBinding);
     return true;
 }
 
@@ -126,8 +125,8 @@ void InstancedSolidTorus::setLightParameters()
 
     const float lightColor[3] = {1.0f, 1.0f, 1.0f};
     // Not normalised here; the shader takes the direction as it comes.
-    const float lightDirection[3] = {static_cast<float>(std::cos(pi / 6.0)),
-                                     static_cast<float>(std::sin(pi / 6.0)), 2.0f};
+    const float lightDirection[3] = {static_cast<float>(std::cos(pi / 6.0)), static_cast<float>(std::sin(pi / 6.0)),
+                                     2.0f};
     if (colorLocation != -1) {
         glUniform3fv(colorLocation, 1, lightColor);
         checkGl();

@@ -20,8 +20,8 @@ public:
 private:
     // A uniform buffer with `data` behind the program's block `blockName`, at
     // `bindingPoint`; nothing when the program has no such block. Returns whether it had.
-    bool createBlockBuffer(const char* blockName, GLuint* bufferId, GLsizeiptr size,
-                           const void* data, GLuint bindingPoint);
+    bool createBlockBuffer(const char* blockName, GLuint* bufferId, GLsizeiptr size, const void* data,
+                           GLuint bindingPoint);
 
     // Deleted as one run of four names; a name still 0 is skipped.
     GLuint controlPointsIndicesBufferId = 0;

@@ -21,10 +21,7 @@ void uploadMatrix(GLint location, const Matrix& matrix)
 
 } // namespace
 
-Torus::Torus(float torusRadius, float circleRadius)
-    : torusRadius(torusRadius), circleRadius(circleRadius)
-{
-}
+Torus::Torus(float torusRadius, float circleRadius) : torusRadius(torusRadius), circleRadius(circleRadius) { }
 
 Torus::~Torus()
 {

@@ -47,8 +47,8 @@ PolarPosition polarPosition(float radius, float angle)
 // Position `index` along one direction of the control net: quarter circles of `radius`
 // whose inner control points lie at `controlRadius`. `endAngle` is the running angle at the
 // end of the current quarter; the caller keeps it between calls.
-PolarPosition controlNetPosition(unsigned index, float radius, float controlRadius,
-                                 const InnerControlPoint& control, float& endAngle)
+PolarPosition controlNetPosition(unsigned index, float radius, float controlRadius, const InnerControlPoint& control,
+                                 float& endAngle)
 {
     switch (index % 3) {
     case 0:
@@ -136,7 +136,7 @@ unsigned calculatePatchData(unsigned density, PatchUV* uv, std::uint32_t* triang
     for (unsigned s = 0; s + 1 < density; ++s) {
         for (unsigned t = 0; t + 1 < density; ++t) {
             const std::uint32_t base = density * s + t;
-            const std::uint32_t cell[6] = {base, base + 1, base + density,
+            const std::uint32_t cell[6] = {base,           base + 1, base + density,
                                            base + density, base + 1, base + density + 1};
             for (std::uint32_t index : cell)
                 triangles[written++] = index;
@@ -145,8 +145,8 @@ unsigned calculatePatchData(unsigned density, PatchUV* uv, std::uint32_t* triang
     return written;
 }
 
-void calculateTorusVertices(float torusRadius, float circleRadius, unsigned circlesCount,
-                            unsigned pointsPerCircle, TorusPoint* points)
+void calculateTorusVertices(float torusRadius, float circleRadius, unsigned circlesCount, unsigned pointsPerCircle,
+                            TorusPoint* points)
 {
     if (points == nullptr) {
         logError("Cannot use null pointer while calculating torus vertices.");

@@ -42,8 +42,8 @@ unsigned calculatePatchData(unsigned density, PatchUV* uv, std::uint32_t* triang
 
 // Points of the exact torus: circlesCount tube circles around the ring, pointsPerCircle
 // points on each, point pointsPerCircle * circle + point.
-void calculateTorusVertices(float torusRadius, float circleRadius, unsigned circlesCount,
-                            unsigned pointsPerCircle, TorusPoint* points);
+void calculateTorusVertices(float torusRadius, float circleRadius, unsigned circlesCount, unsigned pointsPerCircle,
+                            TorusPoint* points);
 
 // Line list over the torus points: per point, a segment to the same point of the next
 // circle and one to the next point of its own circle (4 indices per point).

@@ -18,8 +18,7 @@ constexpr unsigned lineIndexCount = 4 * pointCount;
 
 } // namespace
 
-WireframeTorus::WireframeTorus(float torusRadius, float circleRadius)
-    : Torus(torusRadius, circleRadius)
+WireframeTorus::WireframeTorus(float torusRadius, float circleRadius) : Torus(torusRadius, circleRadius)
 {
     setupGraphics(resourceDirectory + "PatchTorus_Wireframe_shader.vert",
                   resourceDirectory + "PatchTorus_Wireframe_shader.frag");
