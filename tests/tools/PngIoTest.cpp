@@ -1,5 +1,6 @@
 #include "PngIo.h"
 
+#include "MemoryLimit.h"
 #include "TestFolder.h"
 #include "TestImages.h"
 #include "ToolRun.h"
@@ -10,7 +11,6 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <sys/resource.h>
 
 namespace {
 
@@ -163,8 +163,7 @@ TEST(PngIo, RefusesAHeaderThatAsksForGigabytesBeforeAllocatingThem)
 // take; prints the error and ends with 0 when the read failed as it should.
 [[noreturn]] void readWithLittleMemory(const std::string& path)
 {
-    const rlimit limit{std::uint64_t(1) << 30, std::uint64_t(1) << 30};
-    setrlimit(RLIMIT_AS, &limit);
+    limitAddressSpace(std::uint64_t(1) << 30);
     etc::Image image;
     std::string error;
     const bool read = imageio::readPng(path, image, error);

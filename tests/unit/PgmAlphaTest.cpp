@@ -1,14 +1,13 @@
 #include "PgmAlpha.h"
 
 #include "ExitExpectation.h"
+#include "MemoryLimit.h"
 #include "TestFolder.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdint>
 #include <string>
-
-#include <sys/resource.h>
 
 namespace {
 
@@ -36,8 +35,7 @@ void expectRejected(const std::string& path, const std::string& messageBeforeNam
 // Reads the file with 256 MiB of address space in all, far less than its header claims.
 void readWithLittleMemory(const std::string& path)
 {
-    const rlimit limit{std::uint64_t(256) << 20, std::uint64_t(256) << 20};
-    setrlimit(RLIMIT_AS, &limit);
+    limitAddressSpace(std::uint64_t(256) << 20);
     readPgmAlphaFile(path.c_str());
 }
 
