@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 #include <string>
 #include <unistd.h>
@@ -186,6 +187,41 @@ TEST(EtcCodec, ProgressReportsEveryBlockRow)
     etc::encodeImage(image, Format::Etc1, options);
     const std::vector<std::pair<int, int>> expected = {{1, 3}, {2, 3}, {3, 3}};
     EXPECT_EQ(calls, expected);
+}
+
+TEST(EtcCodec, ThreadCountDoesNotChangeTheBytes)
+{
+    // Odd sizes, so that threads meet partial blocks and more threads than rows occur.
+    const etc::Image image = codectest::colourPicture(37, 23);
+    for (const auto& [effort, effortName] : etc::allEfforts()) {
+        for (const etc::FormatInfo& info : etc::allFormats()) {
+            etc::EncodeOptions options;
+            options.effort = effort;
+            const std::vector<std::uint8_t> alone = etc::encodeImage(image, info.format, options);
+            for (int threads : {2, 3, 8}) {
+                options.threads = threads;
+                EXPECT_EQ(etc::encodeImage(image, info.format, options), alone)
+                    << info.toolName << " at " << effortName << " on " << threads << " threads";
+            }
+        }
+    }
+}
+
+TEST(EtcCodec, ProgressUnderThreadsRisesToTheEnd)
+{
+    const etc::Image image = codectest::colourPicture(16, 64); // 16 block rows
+    std::vector<int> done;
+    etc::EncodeOptions options;
+    options.threads = 4;
+    options.progress = [&](int rows, int total) {
+        EXPECT_EQ(total, 16);
+        done.push_back(rows);
+    };
+    etc::encodeImage(image, Format::Etc1, options);
+    ASSERT_FALSE(done.empty());
+    EXPECT_TRUE(std::is_sorted(done.begin(), done.end()));
+    EXPECT_EQ(std::adjacent_find(done.begin(), done.end()), done.end()) << "a count reported twice";
+    EXPECT_EQ(done.back(), 16);
 }
 
 // Debian's etc1tool (Android's reference ETC1 codec) as a second ETC1 decoder.

@@ -141,6 +141,14 @@ bool makeParentFolder(const std::string& path, std::string& error)
     return !failure;
 }
 
+// One thread: the build already runs several asset commands side by side.
+etc::EncodeOptions encodeOptions(const Recipe& recipe)
+{
+    etc::EncodeOptions options;
+    options.effort = recipe.effort;
+    return options;
+}
+
 bool buildChain(const Recipe& recipe, const std::string& pattern, std::string& error)
 {
     if (!texops::isLevelPattern(pattern)) {
@@ -154,7 +162,7 @@ bool buildChain(const Recipe& recipe, const std::string& pattern, std::string& e
     std::vector<etc::PkmFile> files;
     for (const etc::Image& level : levels) {
         etc::PkmFile pkm;
-        if (!texops::encodePkm(level, recipe.format, {recipe.effort, {}}, pkm, error))
+        if (!texops::encodePkm(level, recipe.format, encodeOptions(recipe), pkm, error))
             return false;
         files.push_back(std::move(pkm));
     }
@@ -165,7 +173,7 @@ bool buildTexture(const Recipe& recipe, const std::string& path, std::string& er
 {
     etc::PkmFile pkm;
     return imageio::checkWritable(path, error) &&
-        texops::encodePkm(recipe.picture(), recipe.format, {recipe.effort, {}}, pkm, error) &&
+        texops::encodePkm(recipe.picture(), recipe.format, encodeOptions(recipe), pkm, error) &&
         imageio::writePkm(path, pkm, error);
 }
 

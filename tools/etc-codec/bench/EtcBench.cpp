@@ -55,20 +55,6 @@ struct Arguments {
     int repeat = 3;
 };
 
-bool parseEffort(const std::string& name, etc::Effort& effort)
-{
-    if (name == "fast") {
-        effort = etc::Effort::Fast;
-    } else if (name == "default") {
-        effort = etc::Effort::Default;
-    } else if (name == "best") {
-        effort = etc::Effort::Best;
-    } else {
-        return false;
-    }
-    return true;
-}
-
 // Returns 0 to go on, or the exit status to end with.
 int parseArguments(int argc, char** argv, Arguments& args)
 {
@@ -79,10 +65,12 @@ int parseArguments(int argc, char** argv, Arguments& args)
             return std::fputs(kUsage, stdout) == EOF ? 1 : -1;
         }
         if (arg == "--effort") {
-            if (!hasValue || !parseEffort(argv[++i], args.effort)) {
-                std::fprintf(stderr, "Error: --effort needs fast, default or best\n");
+            const etc::Effort* effort = hasValue ? etc::findEffortByName(argv[++i]) : nullptr;
+            if (effort == nullptr) {
+                std::fprintf(stderr, "Error: --effort needs an effort name (see --help)\n");
                 return 1;
             }
+            args.effort = *effort;
         } else if (arg == "--format") {
             const etc::FormatInfo* info = hasValue ? etc::findFormatByToolName(argv[++i]) : nullptr;
             if (info == nullptr) {

@@ -2,6 +2,33 @@
 
 namespace etc {
 
+const std::vector<std::pair<Effort, const char*>>& allEfforts()
+{
+    static const std::vector<std::pair<Effort, const char*>> efforts{
+        {Effort::Fast, "fast"}, {Effort::Default, "default"}, {Effort::Best, "best"}};
+    return efforts;
+}
+
+const char* effortName(Effort effort)
+{
+    for (const auto& [known, name] : allEfforts()) {
+        if (known == effort) {
+            return name;
+        }
+    }
+    return "?";
+}
+
+const Effort* findEffortByName(std::string_view name)
+{
+    for (const auto& effort : allEfforts()) {
+        if (name == effort.second) {
+            return &effort.first;
+        }
+    }
+    return nullptr;
+}
+
 const SearchSettings& searchSettings(Effort effort)
 {
     static const SearchSettings fast{{2, 2, false, 1.0f}, {1, 1, false, 1.0f}, 1, 1, 0, false,

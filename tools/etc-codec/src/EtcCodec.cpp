@@ -8,6 +8,10 @@
 #include "Etc2Block.h"
 #include "Etc2Encoder.h"
 
+#include <algorithm>
+#include <atomic>
+#include <thread>
+
 namespace etc {
 
 namespace {
@@ -143,23 +147,45 @@ std::size_t payloadSize(Format format, int width, int height)
 
 std::vector<std::uint8_t> encodeImage(const Image& image, Format format, const EncodeOptions& options)
 {
-    const FormatInfo& info = formatInfo(format);
     std::vector<std::uint8_t> payload(payloadSize(format, image.width, image.height));
     if (payload.empty()) {
         return payload;
     }
+    const FormatInfo& info = formatInfo(format);
     const SearchSettings& settings = searchSettings(options.effort);
     const int columns = blocksAcross(image.width);
     const int rows = blocksAcross(image.height);
-    std::uint8_t* out = payload.data();
-    for (int by = 0; by < rows; ++by) {
+    const auto encodeRow = [&](int by) {
+        std::uint8_t* out = payload.data() + static_cast<std::size_t>(by) * columns * info.blockBytes;
         for (int bx = 0; bx < columns; ++bx) {
             encodeBlock(readBlock(image, bx, by), info, settings, out);
             out += info.blockBytes;
         }
-        if (options.progress) {
-            options.progress(by + 1, rows);
+    };
+    // Rows go to whichever thread asks next; only the calling thread reports progress.
+    std::atomic<int> nextRow{0};
+    std::atomic<int> rowsDone{0};
+    int rowsReported = 0;
+    const auto encodeRows = [&](bool reportsProgress) {
+        for (int by = nextRow++; by < rows; by = nextRow++) {
+            encodeRow(by);
+            const int done = ++rowsDone;
+            if (reportsProgress && options.progress) {
+                options.progress(done, rows);
+                rowsReported = done;
+            }
         }
+    };
+    std::vector<std::thread> helpers;
+    for (int i = 1; i < std::min(options.threads, rows); ++i) {
+        helpers.emplace_back(encodeRows, false);
+    }
+    encodeRows(true);
+    for (std::thread& helper : helpers) {
+        helper.join();
+    }
+    if (rowsReported < rows && options.progress) {
+        options.progress(rows, rows);
     }
     return payload;
 }

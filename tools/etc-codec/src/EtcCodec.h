@@ -6,6 +6,8 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <string_view>
+#include <utility>
 #include <vector>
 
 namespace etc {
@@ -38,9 +40,17 @@ struct DecodedImage {
 //         refits, every EAC multiplier; five to ten times slower for 0.1 to 0.2 dB more.
 enum class Effort { Fast, Default, Best };
 
+// The efforts by their command-line names, weakest first.
+const std::vector<std::pair<Effort, const char*>>& allEfforts();
+const char* effortName(Effort effort);
+// Null when no effort has that name.
+const Effort* findEffortByName(std::string_view name);
+
 struct EncodeOptions {
     Effort effort = Effort::Default;
-    // Called now and then with the number of block rows done and the total.
+    // Worker threads; blocks are encoded independently, so the bytes do not depend on it.
+    int threads = 1;
+    // Called now and then, from the calling thread, with the number of block rows done and the total.
     std::function<void(int done, int total)> progress;
 };
 

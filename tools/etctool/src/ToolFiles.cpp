@@ -44,17 +44,21 @@ bool parseFormat(const std::string& name, const etc::FormatInfo*& format, std::s
 
 bool parseEffort(const std::string& name, etc::Effort& effort, std::string& error)
 {
-    if (name == "fast")
-        effort = etc::Effort::Fast;
-    else if (name == "default")
-        effort = etc::Effort::Default;
-    else if (name == "best")
-        effort = etc::Effort::Best;
-    else {
-        error = "unknown effort '" + name + "'; the efforts are fast, default, best";
+    const etc::Effort* known = etc::findEffortByName(name);
+    if (known == nullptr) {
+        error = "unknown effort '" + name + "'; the efforts are " + effortNameList();
         return false;
     }
+    effort = *known;
     return true;
+}
+
+std::string effortNameList()
+{
+    std::string list;
+    for (const auto& effort : etc::allEfforts())
+        list += (list.empty() ? "" : ", ") + std::string(effort.second);
+    return list;
 }
 
 std::string formatNameList()

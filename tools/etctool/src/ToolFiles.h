@@ -13,6 +13,8 @@ bool loadImage(const std::string& path, etc::Image& image, std::string& error);
 
 bool parseFormat(const std::string& name, const etc::FormatInfo*& format, std::string& error);
 bool parseEffort(const std::string& name, etc::Effort& effort, std::string& error);
+// "fast, default, ..." for messages.
+std::string effortNameList();
 
 // "etc1, r11, ..." for help texts and errors.
 std::string formatNameList();
