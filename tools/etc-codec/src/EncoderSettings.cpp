@@ -4,8 +4,10 @@ namespace etc {
 
 const std::vector<std::pair<Effort, const char*>>& allEfforts()
 {
-    static const std::vector<std::pair<Effort, const char*>> efforts{
-        {Effort::Fast, "fast"}, {Effort::Default, "default"}, {Effort::Best, "best"}};
+    static const std::vector<std::pair<Effort, const char*>> efforts{{Effort::Fast, "fast"},
+                                                                     {Effort::Default, "default"},
+                                                                     {Effort::Best, "best"},
+                                                                     {Effort::Exhaustive, "exhaustive"}};
     return efforts;
 }
 
@@ -31,12 +33,26 @@ const Effort* findEffortByName(std::string_view name)
 
 const SearchSettings& searchSettings(Effort effort)
 {
-    static const SearchSettings fast{{2, 2, false, 1.0f}, {1, 1, false, 1.0f}, 1, 1, 0, false,
-                                     {0, 0, 0, 3, 2},     {0, 0, 0, 3, 2}};
-    static const SearchSettings standard{{4, 3, false, 1.0f}, {2, 2, false, 1.0f}, 1, 1, 1, true,
-                                         {1, 2, 1, 6, 4},     {0, 1, 0, 4, 2}};
-    static const SearchSettings best{{8, 4, true, 1000.0f}, {8, 4, true, 1000.0f}, 4, 3, 3, true,
-                                     {14, 14, 1, 12, 16},   {14, 14, 1, 12, 16}};
+    static const SearchSettings fast{
+        {2, 2, false, 1.0f, 0, 0, 0}, {1, 1, false, 1.0f, 0, 0, 0}, 1, 1, 0, false, {0, 0, 0, 3, 2}, {0, 0, 0, 3, 2}};
+    static const SearchSettings standard{
+        {4, 3, false, 1.0f, 0, 0, 0}, {2, 2, false, 1.0f, 0, 0, 0}, 1, 1, 1, true, {1, 2, 1, 6, 4}, {0, 1, 0, 4, 2}};
+    static const SearchSettings best{{2, 2, true, 1000.0f, 1, 2, 16},
+                                     {2, 2, true, 1000.0f, 1, 2, 16},
+                                     4,
+                                     3,
+                                     3,
+                                     true,
+                                     {14, 14, 1, 12, 16},
+                                     {14, 14, 1, 12, 16}};
+    static const SearchSettings exhaustive{{8, 4, true, 1000.0f, 1, 4, 16},
+                                           {8, 4, true, 1000.0f, 1, 4, 16},
+                                           4,
+                                           3,
+                                           3,
+                                           true,
+                                           {14, 14, 1, 12, 16},
+                                           {14, 14, 1, 12, 16}};
     switch (effort) {
     case Effort::Fast:
         return fast;
@@ -44,6 +60,8 @@ const SearchSettings& searchSettings(Effort effort)
         break;
     case Effort::Best:
         return best;
+    case Effort::Exhaustive:
+        return exhaustive;
     }
     return standard;
 }

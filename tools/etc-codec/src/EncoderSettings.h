@@ -17,6 +17,12 @@ struct SubblockEffort {
     // The flip whose halves spread less around their means is searched; the other as well
     // when its spread is at most this many times as large.
     float otherFlipSpread;
+    // Base colours searched exactly (but for clamping) this many codes around the halves'
+    // means, 0 for none, and the best pairs of them scored again with clamping.
+    int neighbourhoodRadius;
+    int rescoredPairs;
+    // Single steps of a base code on the exact error after that, per half.
+    int exactSteps;
 };
 
 // The search of EAC blocks: every table sweeps its bases for the multipliers around the one

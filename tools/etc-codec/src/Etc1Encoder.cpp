@@ -1,18 +1,16 @@
 #include "Etc1Encoder.h"
 
+#include "ComponentGrid.h"
+#include "NeighbourhoodSearch.h"
 #include "SubblockSearch.h"
 
+#include <algorithm>
 #include <climits>
 #include <iterator>
 
 namespace etc {
 
 namespace {
-
-struct HalfPair {
-    HalfFit fits[2];
-    long error() const { return long{fits[0].error} + fits[1].error; }
-};
 
 // Codes of the second half that a differential block allows next to `first`.
 CodeRange secondHalfRange(const Rgb& first)
@@ -47,6 +45,51 @@ HalfPair fitIndividual(const HalfTexels (&halves)[2], const HalfSearch& search, 
 {
     const CodeRange full = fullCodeRange(4);
     return {{fitHalf(halves[0], search, full, effort), fitHalf(halves[1], search, full, effort)}};
+}
+
+// Whether a half's palette reaches below 0 or above 255 in some component, where clamping
+// changes the error.
+bool reachesPastEnds(const HalfFit& fit, const HalfSearch& search)
+{
+    const int* modifiers = (*search.modifiers)[fit.table];
+    const int lowest = *std::min_element(modifiers, modifiers + 4);
+    const int highest = *std::max_element(modifiers, modifiers + 4);
+    for (int code : {fit.code.r, fit.code.g, fit.code.b}) {
+        const int value = gridValue(search.bits, code);
+        if (value + lowest < 0 || value + highest > 255) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// The refitted search, and the neighbourhood search where the effort asks for it.
+HalfPair fitMode(const HalfTexels (&halves)[2], const HalfSearch& search, const SubblockEffort& effort,
+                 bool& constrained)
+{
+    HalfPair found =
+        search.bits == 5 ? fitDifferential(halves, search, effort, constrained) : fitIndividual(halves, search, effort);
+    if (effort.neighbourhoodRadius > 0) {
+        const HalfPair wide = searchNeighbourhood(halves, search, effort);
+        if (wide.error() < found.error()) {
+            found = wide;
+        }
+    }
+    if (effort.exactSteps == 0) {
+        return found;
+    }
+    // Clamping at 0 and 255 can put the best base far from where the unclamped error points.
+    const bool differential = search.bits == 5;
+    const CodeRange full = fullCodeRange(search.bits);
+    HalfFit(&fits)[2] = found.fits;
+    if (!reachesPastEnds(fits[0], search) && !reachesPastEnds(fits[1], search)) {
+        return found;
+    }
+    fits[0] = descendExactly(halves[0], search, differential ? firstHalfRange(fits[1].code) : full, fits[0],
+                             effort.exactSteps);
+    fits[1] = descendExactly(halves[1], search, differential ? secondHalfRange(fits[0].code) : full, fits[1],
+                             effort.exactSteps);
+    return found;
 }
 
 SubblockCandidate toCandidate(const HalfPair& pair, const HalfTexels (&halves)[2], bool differential, bool flip,
@@ -114,13 +157,13 @@ SubblockCandidate encodeSubblockModes(const PixelBlock& block, const SubblockMod
         const HalfTexels(&halves)[2] = byFlip[flip];
         search.bits = 5;
         bool constrained = false;
-        const HalfPair differential = fitDifferential(halves, search, effort, constrained);
+        const HalfPair differential = fitMode(halves, search, effort, constrained);
         if (differential.error() < best.error) {
             best = toCandidate(differential, halves, true, flip != 0, options);
         }
         if (options.allowIndividual && (constrained || effort.alwaysTryIndividual)) {
             search.bits = 4;
-            const HalfPair individual = fitIndividual(halves, search, effort);
+            const HalfPair individual = fitMode(halves, search, effort, constrained);
             if (individual.error() < best.error) {
                 best = toCandidate(individual, halves, false, flip != 0, options);
             }

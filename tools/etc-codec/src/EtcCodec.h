@@ -38,7 +38,7 @@ struct DecodedImage {
 //   Default: the balance between the two.
 //   Best: every modifier table, both flips and individual mode always, more T/H splits and
 //         refits, every EAC multiplier; five to ten times slower for 0.1 to 0.2 dB more.
-enum class Effort { Fast, Default, Best };
+enum class Effort { Fast, Default, Best, Exhaustive };
 
 // The efforts by their command-line names, weakest first.
 const std::vector<std::pair<Effort, const char*>>& allEfforts();

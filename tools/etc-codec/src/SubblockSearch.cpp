@@ -125,4 +125,55 @@ HalfFit fitHalf(const HalfTexels& t, const HalfSearch& search, const CodeRange& 
     return best;
 }
 
+HalfFit fitTableAt(const HalfTexels& t, const Rgb& code, int table, const HalfSearch& search)
+{
+    HalfFit fit;
+    fit.code = code;
+    fit.table = table;
+    fit.error = choosePaletteEntries(
+        t, paletteOf(widenCode(code, search.bits), (*search.modifiers)[table], search.selectorMask), fit.selectors);
+    return fit;
+}
+
+HalfFit fitTablesAt(const HalfTexels& t, const Rgb& code, const HalfSearch& search)
+{
+    HalfFit best = fitTableAt(t, code, 0, search);
+    for (int table = 1; table < 8; ++table) {
+        const HalfFit fit = fitTableAt(t, code, table, search);
+        if (fit.error < best.error) {
+            best = fit;
+        }
+    }
+    return best;
+}
+
+HalfFit descendExactly(const HalfTexels& t, const HalfSearch& search, const CodeRange& range, HalfFit start, int steps)
+{
+    if (t.count == 0) {
+        return start;
+    }
+    for (int step = 0; step < steps; ++step) {
+        HalfFit best = start;
+        for (int component = 0; component < 3; ++component) {
+            for (int move : {-1, 1}) {
+                Rgb code = start.code;
+                int& value = component == 0 ? code.r : component == 1 ? code.g : code.b;
+                value += move;
+                if (!(clampCode(code, range) == code)) {
+                    continue;
+                }
+                const HalfFit fit = fitTablesAt(t, code, search);
+                if (fit.error < best.error) {
+                    best = fit;
+                }
+            }
+        }
+        if (best.error >= start.error) {
+            break;
+        }
+        start = best;
+    }
+    return start;
+}
+
 } // namespace etc

@@ -39,6 +39,16 @@ struct HalfSearch {
 HalfFit fitHalf(const HalfTexels& texels, const HalfSearch& search, const CodeRange& range,
                 const SubblockEffort& effort);
 
+// The selectors for a base code and table that are already chosen, and the best table with
+// its selectors for a base code alone.
+HalfFit fitTableAt(const HalfTexels& texels, const Rgb& code, int table, const HalfSearch& search);
+HalfFit fitTablesAt(const HalfTexels& texels, const Rgb& code, const HalfSearch& search);
+
+// Moves the base code of `start` one step along a component at a time, on the exact error
+// (clamping included) over every table, while that lowers it; at most `steps` moves.
+HalfFit descendExactly(const HalfTexels& texels, const HalfSearch& search, const CodeRange& range, HalfFit start,
+                       int steps);
+
 } // namespace etc
 
 #endif
