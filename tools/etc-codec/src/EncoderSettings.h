@@ -47,6 +47,8 @@ struct SearchSettings {
     int thPartitions;
     int thRefinedDistances;
     int thRefineRounds;
+    // Single steps of a colour or the distance on the exact error after that.
+    int thExactSteps;
     // Planar mode: whether the rounded plane is refined over neighbouring codes.
     bool planarNeighbours;
     // EAC blocks of R11 and RG11, and the alpha blocks of RGBA8.

@@ -152,28 +152,33 @@ HalfFit descendExactly(const HalfTexels& t, const HalfSearch& search, const Code
     if (t.count == 0) {
         return start;
     }
+    // Errors only while stepping; the selectors once, where the steps end.
+    Rgb code = start.code;
+    int table = start.table;
+    int error = start.error;
     for (int step = 0; step < steps; ++step) {
-        HalfFit best = start;
-        for (int component = 0; component < 3; ++component) {
-            for (int move : {-1, 1}) {
-                Rgb code = start.code;
-                int& value = component == 0 ? code.r : component == 1 ? code.g : code.b;
-                value += move;
-                if (!(clampCode(code, range) == code)) {
-                    continue;
-                }
-                const HalfFit fit = fitTablesAt(t, code, search);
-                if (fit.error < best.error) {
-                    best = fit;
+        const Rgb from = code;
+        for (int move = 0; move < 27; ++move) {
+            const Rgb next{from.r + move / 9 - 1, from.g + move / 3 % 3 - 1, from.b + move % 3 - 1};
+            if (move == 13 || !(clampCode(next, range) == next)) {
+                continue;
+            }
+            const Rgb color = widenCode(next, search.bits);
+            for (int candidate = 0; candidate < 8; ++candidate) {
+                const int candidateError =
+                    paletteError(t, paletteOf(color, (*search.modifiers)[candidate], search.selectorMask));
+                if (candidateError < error) {
+                    code = next;
+                    table = candidate;
+                    error = candidateError;
                 }
             }
         }
-        if (best.error >= start.error) {
+        if (code == from) {
             break;
         }
-        start = best;
     }
-    return start;
+    return code == start.code && table == start.table ? start : fitTableAt(t, code, table, search);
 }
 
 } // namespace etc

@@ -53,13 +53,15 @@ inline void setPaletteEntry(Palette& palette, int entry, const Rgb& c, bool allo
     palette.b[entry] = allowed ? static_cast<float>(c.b) : kFarAway;
 }
 
-// Each lane's squared distance to its nearest palette entry, and that entry.
+// Each lane's squared distance to its nearest palette entry, and that entry (kept as a float
+// while searching, so that every lane array has the same width and the loop vectorises).
 template <int N>
 void nearestEntries(const TexelSet<N>& t, const Palette& p, float (&distance)[N], std::uint8_t (&entry)[N])
 {
+    float nearest[N];
     for (int lane = 0; lane < N; ++lane) {
         distance[lane] = kFarAway * kFarAway * 4;
-        entry[lane] = 0;
+        nearest[lane] = 0;
     }
     for (int e = 0; e < 4; ++e) {
         for (int lane = 0; lane < N; ++lane) {
@@ -69,8 +71,11 @@ void nearestEntries(const TexelSet<N>& t, const Palette& p, float (&distance)[N]
             const float d = dr * dr + dg * dg + db * db;
             const bool nearer = d < distance[lane];
             distance[lane] = nearer ? d : distance[lane];
-            entry[lane] = nearer ? static_cast<std::uint8_t>(e) : entry[lane];
+            nearest[lane] = nearer ? static_cast<float>(e) : nearest[lane];
         }
+    }
+    for (int lane = 0; lane < N; ++lane) {
+        entry[lane] = static_cast<std::uint8_t>(nearest[lane]);
     }
 }
 

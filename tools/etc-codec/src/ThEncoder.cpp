@@ -253,6 +253,63 @@ struct ModeResult {
     int distance = 0;
 };
 
+long paintError(const BlockTexels& t, const ModeSpec& mode, int distance, const Fit& fit)
+{
+    return expressible(fit, mode, distance) ? paletteError(t, paintPalette(fit, mode, distance)) : LONG_MAX;
+}
+
+// Moves one colour a step in any direction, or the distance a step, on the exact error while
+// that lowers it; at most `steps` moves. Refits settle where the selectors stop changing, not
+// where the error stops falling.
+ModeResult descendExactly(const BlockTexels& t, const ModeSpec& mode, ModeResult start, int steps)
+{
+    Fit fit = start.fit;
+    int distance = start.distance;
+    long error = start.fit.error;
+    for (int step = 0; step < steps; ++step) {
+        const Fit from = fit;
+        const int fromDistance = distance;
+        bool improved = false;
+        for (int color = 0; color < 2; ++color) {
+            for (int move = 0; move < 27; ++move) {
+                Fit next = from;
+                Rgb& c = next.colors[color];
+                c = {c.r + move / 9 - 1, c.g + move / 3 % 3 - 1, c.b + move % 3 - 1};
+                if (move == 13 || std::min({c.r, c.g, c.b}) < 0 || std::max({c.r, c.g, c.b}) > 15) {
+                    continue;
+                }
+                const long nextError = paintError(t, mode, fromDistance, next);
+                if (nextError < error) {
+                    fit = next;
+                    distance = fromDistance;
+                    error = nextError;
+                    improved = true;
+                }
+            }
+        }
+        for (int nextDistance : {fromDistance - 1, fromDistance + 1}) {
+            if (nextDistance < 0 || nextDistance > 7) {
+                continue;
+            }
+            const long nextError = paintError(t, mode, nextDistance, from);
+            if (nextError < error) {
+                fit = from;
+                distance = nextDistance;
+                error = nextError;
+                improved = true;
+            }
+        }
+        if (!improved) {
+            break;
+        }
+    }
+    if (distance == start.distance && fit.colors[0] == start.fit.colors[0] && fit.colors[1] == start.fit.colors[1]) {
+        return start;
+    }
+    chooseSelectors(t, mode, distance, fit);
+    return {fit, distance};
+}
+
 // Every distance from the seed colours (error only), then selectors and refits for the most
 // promising ones.
 ModeResult searchDistances(const BlockTexels& t, const ModeSpec& mode, const Rgb (&seed)[2],
@@ -294,6 +351,8 @@ ThCandidate encodeThModes(const PixelBlock& block, const ThOptions& options, con
     }
     Partition partitions[kBlockTexels];
     const int found = bestPartitions(t, settings.thPartitions, partitions);
+    ModeResult bestResult;
+    ModeSpec bestMode;
     for (int k = 0; k < found; ++k) {
         const Rgb a = groupSeedCode(t, partitions[k], 0);
         const Rgb b = groupSeedCode(t, partitions[k], 1);
@@ -309,21 +368,27 @@ ThCandidate encodeThModes(const PixelBlock& block, const ThOptions& options, con
                                      {{true, fixedOrder, options.paintMask}, {b, a}}};
         const int variantCount = fixedOrder ? 4 : 3;
         for (int v = 0; v < variantCount; ++v) {
-            const Variant& variant = variants[v];
-            const ModeResult result = searchDistances(t, variant.mode, variant.seed, settings);
-            if (result.fit.error >= best.error) {
-                continue;
-            }
-            best.error = result.fit.error;
-            ThParams& p = best.params;
-            p.hMode = variant.mode.hMode;
-            p.color[0] = result.fit.colors[0];
-            p.color[1] = result.fit.colors[1];
-            p.distance = result.distance;
-            for (int lane = 0; lane < kBlockTexels; ++lane) {
-                p.selectors[lane] = t.weight[lane] != 0 ? result.fit.selectors[lane] : options.uncountedSelector;
+            const ModeResult result = searchDistances(t, variants[v].mode, variants[v].seed, settings);
+            if (result.fit.error < bestResult.fit.error) {
+                bestResult = result;
+                bestMode = variants[v].mode;
             }
         }
+    }
+    if (bestResult.fit.error == LONG_MAX) {
+        return best;
+    }
+    if (settings.thExactSteps > 0) {
+        bestResult = descendExactly(t, bestMode, bestResult, settings.thExactSteps);
+    }
+    best.error = bestResult.fit.error;
+    ThParams& p = best.params;
+    p.hMode = bestMode.hMode;
+    p.color[0] = bestResult.fit.colors[0];
+    p.color[1] = bestResult.fit.colors[1];
+    p.distance = bestResult.distance;
+    for (int lane = 0; lane < kBlockTexels; ++lane) {
+        p.selectors[lane] = t.weight[lane] != 0 ? bestResult.fit.selectors[lane] : options.uncountedSelector;
     }
     return best;
 }
