@@ -51,6 +51,8 @@ struct SearchSettings {
     int thExactSteps;
     // Planar mode: whether the rounded plane is refined over neighbouring codes.
     bool planarNeighbours;
+    // Whether those codes also move together, all three a step at once.
+    bool planarJointMoves;
     // EAC blocks of R11 and RG11, and the alpha blocks of RGBA8.
     EacEffort elevenBitEac;
     EacEffort alphaEac;

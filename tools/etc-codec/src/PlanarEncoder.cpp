@@ -2,6 +2,7 @@
 
 #include "ComponentGrid.h"
 
+#include <algorithm>
 #include <climits>
 #include <cmath>
 #include <iterator>
@@ -42,7 +43,7 @@ int planeError(const ChannelTexels& t, int bits, const int (&codes)[3])
 // Least squares over the 16 texels for value = a + bx * x + by * y; the stored corners are
 // O = a, H = a + 4 bx, V = a + 4 by. The rounded corners then move by one code at a time
 // while that lowers the exact error.
-ChannelPlane fitChannel(const ChannelTexels& t, int bits, bool neighbours)
+ChannelPlane fitChannel(const ChannelTexels& t, int bits, bool neighbours, bool jointMoves)
 {
     double sum = 0;
     double sumX = 0;
@@ -63,21 +64,28 @@ ChannelPlane fitChannel(const ChannelTexels& t, int bits, bool neighbours)
     }
     best.error = planeError(t, bits, best.codes);
     const int top = (1 << bits) - 1;
+    // One code at a time, or all three together: the corners of a plane pull on each other.
+    const int moves = jointMoves ? 27 : 6;
     for (bool improved = neighbours; improved;) {
         improved = false;
-        for (int k = 0; k < 3; ++k) {
-            for (int step : {-1, 1}) {
-                int codes[3] = {best.codes[0], best.codes[1], best.codes[2]};
-                codes[k] += step;
-                if (codes[k] < 0 || codes[k] > top) {
-                    continue;
-                }
-                const int error = planeError(t, bits, codes);
-                if (error < best.error) {
-                    best.error = error;
-                    std::copy(std::begin(codes), std::end(codes), best.codes);
-                    improved = true;
-                }
+        const ChannelPlane from = best;
+        for (int move = 0; move < moves; ++move) {
+            int codes[3] = {from.codes[0], from.codes[1], from.codes[2]};
+            if (jointMoves) {
+                codes[0] += move / 9 - 1;
+                codes[1] += move / 3 % 3 - 1;
+                codes[2] += move % 3 - 1;
+            } else {
+                codes[move / 2] += move % 2 == 0 ? -1 : 1;
+            }
+            if (std::min({codes[0], codes[1], codes[2]}) < 0 || std::max({codes[0], codes[1], codes[2]}) > top) {
+                continue;
+            }
+            const int error = planeError(t, bits, codes);
+            if (error < best.error) {
+                best.error = error;
+                std::copy(std::begin(codes), std::end(codes), best.codes);
+                improved = true;
             }
         }
     }
@@ -97,7 +105,7 @@ PlanarCandidate encodePlanarMode(const PixelBlock& block, const SearchSettings& 
             t.y[i] = static_cast<float>(i >> 2);
             t.value[i] = block.rgba[i][c];
         }
-        planes[c] = fitChannel(t, kPlanarBits[c], settings.planarNeighbours);
+        planes[c] = fitChannel(t, kPlanarBits[c], settings.planarNeighbours, settings.planarJointMoves);
         candidate.error += planes[c].error;
     }
     PlanarParams& p = candidate.params;
