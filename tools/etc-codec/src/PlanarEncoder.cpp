@@ -68,9 +68,8 @@ ChannelPlane fitChannel(const ChannelTexels& t, int bits, bool neighbours, bool 
     const int moves = jointMoves ? 27 : 6;
     for (bool improved = neighbours; improved;) {
         improved = false;
-        const ChannelPlane from = best;
         for (int move = 0; move < moves; ++move) {
-            int codes[3] = {from.codes[0], from.codes[1], from.codes[2]};
+            int codes[3] = {best.codes[0], best.codes[1], best.codes[2]};
             if (jointMoves) {
                 codes[0] += move / 9 - 1;
                 codes[1] += move / 3 % 3 - 1;
