@@ -45,7 +45,7 @@ const SearchSettings& searchSettings(Effort effort)
                                          1, 1, 1, 0, true, false,
                                          {1, 2, 1, 6, 4},              {0, 1, 0, 4, 2}};
     static const SearchSettings best{{1, 1, true, 1000.0f, 1, 2, 4}, {1, 1, true, 1000.0f, 1, 2, 4},
-                                     4, 3, 3, 8, true, true,
+                                     4, 2, 2, 8, true, true,
                                      {14, 14, 1, 12, 16},            {14, 14, 1, 12, 16}};
     static const SearchSettings exhaustive{{2, 2, true, 1000.0f, 2, 8, 16}, {2, 2, true, 1000.0f, 2, 8, 16},
                                            8, 8, 3, 16, true, true,

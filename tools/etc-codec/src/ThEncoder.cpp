@@ -351,8 +351,9 @@ ThCandidate encodeThModes(const PixelBlock& block, const ThOptions& options, con
     }
     Partition partitions[kBlockTexels];
     const int found = bestPartitions(t, settings.thPartitions, partitions);
-    ModeResult bestResult;
-    ModeSpec bestMode;
+    // The best of T and the best of H apart: each is stepped on before they compete.
+    ModeResult bestResults[2];
+    ModeSpec bestModes[2];
     for (int k = 0; k < found; ++k) {
         const Rgb a = groupSeedCode(t, partitions[k], 0);
         const Rgb b = groupSeedCode(t, partitions[k], 1);
@@ -369,17 +370,23 @@ ThCandidate encodeThModes(const PixelBlock& block, const ThOptions& options, con
         const int variantCount = fixedOrder ? 4 : 3;
         for (int v = 0; v < variantCount; ++v) {
             const ModeResult result = searchDistances(t, variants[v].mode, variants[v].seed, settings);
-            if (result.fit.error < bestResult.fit.error) {
-                bestResult = result;
-                bestMode = variants[v].mode;
+            const int h = variants[v].mode.hMode ? 1 : 0;
+            if (result.fit.error < bestResults[h].fit.error) {
+                bestResults[h] = result;
+                bestModes[h] = variants[v].mode;
             }
         }
     }
+    for (int h = 0; h < 2; ++h) {
+        if (settings.thExactSteps > 0 && bestResults[h].fit.error != LONG_MAX) {
+            bestResults[h] = descendExactly(t, bestModes[h], bestResults[h], settings.thExactSteps);
+        }
+    }
+    const int winner = bestResults[1].fit.error < bestResults[0].fit.error ? 1 : 0;
+    const ModeResult& bestResult = bestResults[winner];
+    const ModeSpec& bestMode = bestModes[winner];
     if (bestResult.fit.error == LONG_MAX) {
         return best;
-    }
-    if (settings.thExactSteps > 0) {
-        bestResult = descendExactly(t, bestMode, bestResult, settings.thExactSteps);
     }
     best.error = bestResult.fit.error;
     ThParams& p = best.params;
