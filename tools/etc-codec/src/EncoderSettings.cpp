@@ -34,22 +34,23 @@ const Effort* findEffortByName(std::string_view name)
 const SearchSettings& searchSettings(Effort effort)
 {
     // clang-format off
-    // Subblocks (ETC1, ETC2): refined tables, refit rounds, individual always, other flip's spread,
-    // neighbourhood radius, pairs rescored, exact steps. T/H: partitions, distances, rounds, exact
-    // steps. Planar: neighbours, joint moves. EAC (R11/RG11, alpha). The neighbourhood and the
-    // exact steps find what more refined tables and rounds would.
-    static const SearchSettings fast{{2, 2, false, 1.0f, 0, 0, 0}, {1, 1, false, 1.0f, 0, 0, 0},
+    // Subblocks (ETC1, ETC2): refined tables, refit rounds, individual always, other flip's
+    // spread, neighbourhood radius, pairs rescored, exact steps, steps from every start. T/H:
+    // partitions, distances, rounds, exact steps. Planar: neighbours, joint moves. EAC (R11/RG11,
+    // alpha). The neighbourhood and the exact steps find what more refined tables would.
+    static const SearchSettings fast{{2, 2, false, 1.0f, 0, 0, 0, false}, {1, 1, false, 1.0f, 0, 0, 0, false},
                                      1, 1, 0, 0, false, false,
-                                     {0, 0, 0, 3, 2},              {0, 0, 0, 3, 2}};
-    static const SearchSettings standard{{4, 3, false, 1.0f, 0, 0, 0}, {2, 2, false, 1.0f, 0, 0, 0},
+                                     {0, 0, 0, 3, 2},                     {0, 0, 0, 3, 2}};
+    static const SearchSettings standard{{4, 3, false, 1.0f, 0, 0, 0, false}, {2, 2, false, 1.0f, 0, 0, 0, false},
                                          1, 1, 1, 0, true, false,
-                                         {1, 2, 1, 6, 4},              {0, 1, 0, 4, 2}};
-    static const SearchSettings best{{1, 1, true, 1000.0f, 1, 2, 4}, {1, 1, true, 1000.0f, 1, 2, 4},
+                                         {1, 2, 1, 6, 4},                     {0, 1, 0, 4, 2}};
+    static const SearchSettings best{{1, 1, true, 1000.0f, 1, 2, 4, false}, {1, 1, true, 1000.0f, 1, 2, 4, false},
                                      4, 2, 2, 8, true, true,
-                                     {14, 14, 1, 12, 16},            {14, 14, 1, 12, 16}};
-    static const SearchSettings exhaustive{{2, 2, true, 1000.0f, 2, 8, 16}, {2, 2, true, 1000.0f, 2, 8, 16},
+                                     {14, 14, 1, 12, 16},                   {14, 14, 1, 12, 16}};
+    static const SearchSettings exhaustive{{1, 1, true, 1000.0f, 2, 4, 16, true},
+                                           {1, 1, true, 1000.0f, 2, 4, 16, true},
                                            8, 8, 3, 16, true, true,
-                                           {14, 14, 1, 12, 16},             {14, 14, 1, 12, 16}};
+                                           {14, 14, 1, 12, 16}, {14, 14, 1, 12, 16}};
     // clang-format on
     switch (effort) {
     case Effort::Fast:

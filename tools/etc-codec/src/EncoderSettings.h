@@ -21,8 +21,10 @@ struct SubblockEffort {
     // means, 0 for none, and the best pairs of them scored again with clamping.
     int neighbourhoodRadius;
     int rescoredPairs;
-    // Single steps of a base code on the exact error after that, per half.
+    // Steps of a base code on the exact error after that, per half where the palette clamps,
+    // from the better of the two searches or from each.
     int exactSteps;
+    bool stepFromEveryStart;
 };
 
 // The search of EAC blocks: every table sweeps its bases for the multipliers around the one

@@ -63,33 +63,39 @@ bool reachesPastEnds(const HalfFit& fit, const HalfSearch& search)
     return false;
 }
 
-// The refitted search, and the neighbourhood search where the effort asks for it.
+// Clamping at 0 and 255 can put the best base far from where the unclamped error points: where
+// a palette clamps, both bases step on the exact error, each inside the range the other allows.
+HalfPair descendWhereClamped(const HalfTexels (&halves)[2], const HalfSearch& search, HalfPair pair, int steps)
+{
+    HalfFit(&fits)[2] = pair.fits;
+    if (steps == 0 || (!reachesPastEnds(fits[0], search) && !reachesPastEnds(fits[1], search))) {
+        return pair;
+    }
+    const bool differential = search.bits == 5;
+    const CodeRange full = fullCodeRange(search.bits);
+    fits[0] = descendExactly(halves[0], search, differential ? firstHalfRange(fits[1].code) : full, fits[0], steps);
+    fits[1] = descendExactly(halves[1], search, differential ? secondHalfRange(fits[0].code) : full, fits[1], steps);
+    return pair;
+}
+
+// The refitted search, and the neighbourhood search where the effort asks for it, stepped on
+// where it clamps.
 HalfPair fitMode(const HalfTexels (&halves)[2], const HalfSearch& search, const SubblockEffort& effort,
                  bool& constrained)
 {
     HalfPair found =
         search.bits == 5 ? fitDifferential(halves, search, effort, constrained) : fitIndividual(halves, search, effort);
-    if (effort.neighbourhoodRadius > 0) {
-        const HalfPair wide = searchNeighbourhood(halves, search, effort);
-        if (wide.error() < found.error()) {
-            found = wide;
-        }
+    if (effort.neighbourhoodRadius == 0) {
+        return descendWhereClamped(halves, search, found, effort.exactSteps);
     }
-    if (effort.exactSteps == 0) {
-        return found;
+    HalfPair wide = searchNeighbourhood(halves, search, effort);
+    // The steps end in different places from different starts.
+    if (effort.stepFromEveryStart) {
+        found = descendWhereClamped(halves, search, found, effort.exactSteps);
+        wide = descendWhereClamped(halves, search, wide, effort.exactSteps);
+        return wide.error() < found.error() ? wide : found;
     }
-    // Clamping at 0 and 255 can put the best base far from where the unclamped error points.
-    const bool differential = search.bits == 5;
-    const CodeRange full = fullCodeRange(search.bits);
-    HalfFit(&fits)[2] = found.fits;
-    if (!reachesPastEnds(fits[0], search) && !reachesPastEnds(fits[1], search)) {
-        return found;
-    }
-    fits[0] = descendExactly(halves[0], search, differential ? firstHalfRange(fits[1].code) : full, fits[0],
-                             effort.exactSteps);
-    fits[1] = descendExactly(halves[1], search, differential ? secondHalfRange(fits[0].code) : full, fits[1],
-                             effort.exactSteps);
-    return found;
+    return descendWhereClamped(halves, search, wide.error() < found.error() ? wide : found, effort.exactSteps);
 }
 
 SubblockCandidate toCandidate(const HalfPair& pair, const HalfTexels (&halves)[2], bool differential, bool flip,

@@ -36,8 +36,12 @@ struct DecodedImage {
 //   Fast: fewer modifier tables and refit rounds, no T/H refits, no planar refinement, a
 //         narrower EAC multiplier search; up to about twice as fast, about 0.1 dB lower.
 //   Default: the balance between the two.
-//   Best: every modifier table, both flips and individual mode always, more T/H splits and
-//         refits, every EAC multiplier; five to ten times slower for 0.1 to 0.2 dB more.
+//   Best: both flips and individual mode always; subblock base colours searched exactly (but
+//         for clamping) around the halves' means and stepped on the exact error where the
+//         palette clamps, T/H colours and planar corners stepped on the exact error; more T/H
+//         splits, every EAC multiplier.
+//   Exhaustive: a wider base colour neighbourhood, more T/H splits and every T/H distance
+//         refined; the EAC search of best.
 enum class Effort { Fast, Default, Best, Exhaustive };
 
 // The efforts by their command-line names, weakest first.

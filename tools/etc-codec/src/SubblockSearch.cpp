@@ -156,28 +156,30 @@ HalfFit descendExactly(const HalfTexels& t, const HalfSearch& search, const Code
     Rgb code = start.code;
     int table = start.table;
     int error = start.error;
-    for (int step = 0; step < steps; ++step) {
-        const Rgb from = code;
-        for (int move = 0; move < 27; ++move) {
-            const Rgb next{from.r + move / 9 - 1, from.g + move / 3 % 3 - 1, from.b + move % 3 - 1};
-            if (move == 13 || !(clampCode(next, range) == next)) {
-                continue;
-            }
-            const Rgb color = widenCode(next, search.bits);
-            for (int candidate = 0; candidate < 8; ++candidate) {
-                const int candidateError =
-                    paletteError(t, paletteOf(color, (*search.modifiers)[candidate], search.selectorMask));
-                if (candidateError < error) {
-                    code = next;
-                    table = candidate;
-                    error = candidateError;
+    for (int stride : {2, 1})
+        for (int step = 0; step < steps; ++step) {
+            const Rgb from = code;
+            for (int move = 0; move < 27; ++move) {
+                const Rgb next{from.r + stride * (move / 9 - 1), from.g + stride * (move / 3 % 3 - 1),
+                               from.b + stride * (move % 3 - 1)};
+                if (move == 13 || !(clampCode(next, range) == next)) {
+                    continue;
+                }
+                const Rgb color = widenCode(next, search.bits);
+                for (int candidate = 0; candidate < 8; ++candidate) {
+                    const int candidateError =
+                        paletteError(t, paletteOf(color, (*search.modifiers)[candidate], search.selectorMask));
+                    if (candidateError < error) {
+                        code = next;
+                        table = candidate;
+                        error = candidateError;
+                    }
                 }
             }
+            if (code == from) {
+                break;
+            }
         }
-        if (code == from) {
-            break;
-        }
-    }
     return code == start.code && table == start.table ? start : fitTableAt(t, code, table, search);
 }
 

@@ -26,7 +26,8 @@ Compresses a PNG image into a PKM file.
 Options:
   --format FORMAT   etc1, r11, signed-r11, rg11, signed-rg11, rgb8, srgb8, rgba8,
                     srgb8-alpha8, rgb8-a1, srgb8-a1
-  --effort EFFORT   fast, default or best (more effort: better quality, slower)
+  --effort EFFORT   fast, default, best or exhaustive (more effort: better quality,
+                    slower)
   --bleed           first give fully transparent texels the colour of their visible
                     neighbours, so that filtering shows no dark fringes
 
@@ -56,7 +57,7 @@ carpet_mip_0.pkm, carpet_mip_1.pkm, ... The chain is written whole or not at all
 
 Options:
   --format FORMAT   as for encode
-  --effort EFFORT   fast, default or best
+  --effort EFFORT   fast, default, best or exhaustive
   --bleed           as for encode, before filtering
   --atlas           stack each level's colour (top half) and alpha plane (bottom
                     half, alpha in the colour channels) into one image of twice the
