@@ -18,7 +18,7 @@
 namespace {
 
 const char* const kUsage =
-    "Usage: etc-bench [--effort fast|default|best] [--format NAME]... [--repeat N] IMAGE.png...\n"
+    "Usage: etc-bench [--effort fast|default|best|exhaustive] [--format NAME]... [--repeat N] IMAGE.png...\n"
     "\n"
     "Encodes each PNG image in each format (all eleven unless --format names some), decodes\n"
     "it again and prints one row per image and format: the PSNR of the channels the format\n"
@@ -37,9 +37,10 @@ const char* const kUsage =
     "                             planar refinement, a narrower EAC multiplier search: up to\n"
     "                             about twice as fast, about 0.1 dB lower\n"
     "                    default  the balance between the two\n"
-    "                    best     every modifier table, both flips and individual mode always,\n"
-    "                             more T/H splits and refits, every EAC multiplier: five to ten\n"
-    "                             times slower for 0.1 to 0.2 dB more\n"
+    "                    best     base colours, T/H colours and planar corners searched on the\n"
+    "                             exact error, more T/H splits, every EAC multiplier\n"
+    "                    exhaustive  a wider search of base colours and T/H splits and distances;\n"
+    "                             EAC as best\n"
     "  --format NAME   only this format (repeatable): etc1, r11, signed-r11, rg11,\n"
     "                  signed-rg11, rgb8, srgb8, rgba8, srgb8-alpha8, rgb8-a1, srgb8-a1\n"
     "  --repeat N      encodes per image and format, the fastest counts (1 to 1000, default: 3)\n"

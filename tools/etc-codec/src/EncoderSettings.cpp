@@ -35,7 +35,7 @@ const SearchSettings& searchSettings(Effort effort)
 {
     // clang-format off
     // Subblocks (ETC1, ETC2): refined tables, refit rounds, individual always, other flip's
-    // spread, neighbourhood radius, pairs rescored, exact steps, steps from every start. T/H:
+    // spread, neighbourhood radius, pairs rescored, exact steps, thorough steps. T/H:
     // partitions, distances, rounds, exact steps. Planar: neighbours, joint moves. EAC (R11/RG11,
     // alpha). The neighbourhood and the exact steps find what more refined tables would.
     static const SearchSettings fast{{2, 2, false, 1.0f, 0, 0, 0, false}, {1, 1, false, 1.0f, 0, 0, 0, false},

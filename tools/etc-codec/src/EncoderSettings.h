@@ -21,10 +21,11 @@ struct SubblockEffort {
     // means, 0 for none, and the best pairs of them scored again with clamping.
     int neighbourhoodRadius;
     int rescoredPairs;
-    // Steps of a base code on the exact error after that, per half where the palette clamps,
-    // from the better of the two searches or from each.
+    // Steps of a base code on the exact error after that, per half where the palette clamps;
+    // thorough: strides of two codes before single ones, from the result of each search rather
+    // than from the better one.
     int exactSteps;
-    bool stepFromEveryStart;
+    bool thoroughSteps;
 };
 
 // The search of EAC blocks: every table sweeps its bases for the multipliers around the one

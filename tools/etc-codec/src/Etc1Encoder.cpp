@@ -65,16 +65,21 @@ bool reachesPastEnds(const HalfFit& fit, const HalfSearch& search)
 
 // Clamping at 0 and 255 can put the best base far from where the unclamped error points: where
 // a palette clamps, both bases step on the exact error, each inside the range the other allows.
-HalfPair descendWhereClamped(const HalfTexels (&halves)[2], const HalfSearch& search, HalfPair pair, int steps)
+HalfPair descendWhereClamped(const HalfTexels (&halves)[2], const HalfSearch& search, HalfPair pair,
+                             const SubblockEffort& effort)
 {
+    const int steps = effort.exactSteps;
+    const int longestStride = effort.thoroughSteps ? 2 : 1;
     HalfFit(&fits)[2] = pair.fits;
     if (steps == 0 || (!reachesPastEnds(fits[0], search) && !reachesPastEnds(fits[1], search))) {
         return pair;
     }
     const bool differential = search.bits == 5;
     const CodeRange full = fullCodeRange(search.bits);
-    fits[0] = descendExactly(halves[0], search, differential ? firstHalfRange(fits[1].code) : full, fits[0], steps);
-    fits[1] = descendExactly(halves[1], search, differential ? secondHalfRange(fits[0].code) : full, fits[1], steps);
+    fits[0] = descendExactly(halves[0], search, differential ? firstHalfRange(fits[1].code) : full, fits[0], steps,
+                             longestStride);
+    fits[1] = descendExactly(halves[1], search, differential ? secondHalfRange(fits[0].code) : full, fits[1], steps,
+                             longestStride);
     return pair;
 }
 
@@ -86,16 +91,16 @@ HalfPair fitMode(const HalfTexels (&halves)[2], const HalfSearch& search, const 
     HalfPair found =
         search.bits == 5 ? fitDifferential(halves, search, effort, constrained) : fitIndividual(halves, search, effort);
     if (effort.neighbourhoodRadius == 0) {
-        return descendWhereClamped(halves, search, found, effort.exactSteps);
+        return descendWhereClamped(halves, search, found, effort);
     }
     HalfPair wide = searchNeighbourhood(halves, search, effort);
     // The steps end in different places from different starts.
-    if (effort.stepFromEveryStart) {
-        found = descendWhereClamped(halves, search, found, effort.exactSteps);
-        wide = descendWhereClamped(halves, search, wide, effort.exactSteps);
+    if (effort.thoroughSteps) {
+        found = descendWhereClamped(halves, search, found, effort);
+        wide = descendWhereClamped(halves, search, wide, effort);
         return wide.error() < found.error() ? wide : found;
     }
-    return descendWhereClamped(halves, search, wide.error() < found.error() ? wide : found, effort.exactSteps);
+    return descendWhereClamped(halves, search, wide.error() < found.error() ? wide : found, effort);
 }
 
 SubblockCandidate toCandidate(const HalfPair& pair, const HalfTexels (&halves)[2], bool differential, bool flip,

@@ -71,6 +71,40 @@ void keepIfBetter(HalfFit& best, const Rgb& code, int table, int error,
     }
 }
 
+// A base code, its best table and their exact error.
+struct ExactPoint {
+    Rgb code;
+    int table;
+    int error;
+};
+
+// Moves the code `stride` codes at a time, along any components at once, while that lowers
+// the exact error over every table; at most `steps` moves.
+void stepWhileLower(const HalfTexels& t, const HalfSearch& search, const CodeRange& range, int stride, int steps,
+                    ExactPoint& point)
+{
+    for (int step = 0; step < steps; ++step) {
+        const Rgb from = point.code;
+        for (int move = 0; move < 27; ++move) {
+            const Rgb next{from.r + stride * (move / 9 - 1), from.g + stride * (move / 3 % 3 - 1),
+                           from.b + stride * (move % 3 - 1)};
+            if (move == 13 || !(clampCode(next, range) == next)) {
+                continue;
+            }
+            const Rgb color = widenCode(next, search.bits);
+            for (int table = 0; table < 8; ++table) {
+                const int error = paletteError(t, paletteOf(color, (*search.modifiers)[table], search.selectorMask));
+                if (error < point.error) {
+                    point = {next, table, error};
+                }
+            }
+        }
+        if (point.code == from) {
+            return;
+        }
+    }
+}
+
 } // namespace
 
 HalfTexels gatherHalf(const PixelBlock& block, bool flip, int half, const bool* counted)
@@ -147,40 +181,19 @@ HalfFit fitTablesAt(const HalfTexels& t, const Rgb& code, const HalfSearch& sear
     return best;
 }
 
-HalfFit descendExactly(const HalfTexels& t, const HalfSearch& search, const CodeRange& range, HalfFit start, int steps)
+HalfFit descendExactly(const HalfTexels& t, const HalfSearch& search, const CodeRange& range, HalfFit start, int steps,
+                       int longestStride)
 {
     if (t.count == 0) {
         return start;
     }
     // Errors only while stepping; the selectors once, where the steps end.
-    Rgb code = start.code;
-    int table = start.table;
-    int error = start.error;
-    for (int stride : {2, 1})
-        for (int step = 0; step < steps; ++step) {
-            const Rgb from = code;
-            for (int move = 0; move < 27; ++move) {
-                const Rgb next{from.r + stride * (move / 9 - 1), from.g + stride * (move / 3 % 3 - 1),
-                               from.b + stride * (move % 3 - 1)};
-                if (move == 13 || !(clampCode(next, range) == next)) {
-                    continue;
-                }
-                const Rgb color = widenCode(next, search.bits);
-                for (int candidate = 0; candidate < 8; ++candidate) {
-                    const int candidateError =
-                        paletteError(t, paletteOf(color, (*search.modifiers)[candidate], search.selectorMask));
-                    if (candidateError < error) {
-                        code = next;
-                        table = candidate;
-                        error = candidateError;
-                    }
-                }
-            }
-            if (code == from) {
-                break;
-            }
-        }
-    return code == start.code && table == start.table ? start : fitTableAt(t, code, table, search);
+    ExactPoint point{start.code, start.table, start.error};
+    for (int stride = longestStride; stride >= 1; --stride) {
+        stepWhileLower(t, search, range, stride, steps, point);
+    }
+    return point.code == start.code && point.table == start.table ? start
+                                                                  : fitTableAt(t, point.code, point.table, search);
 }
 
 } // namespace etc

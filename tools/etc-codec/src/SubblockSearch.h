@@ -44,10 +44,11 @@ HalfFit fitHalf(const HalfTexels& texels, const HalfSearch& search, const CodeRa
 HalfFit fitTableAt(const HalfTexels& texels, const Rgb& code, int table, const HalfSearch& search);
 HalfFit fitTablesAt(const HalfTexels& texels, const Rgb& code, const HalfSearch& search);
 
-// Moves the base code of `start` one step along a component at a time, on the exact error
-// (clamping included) over every table, while that lowers it; at most `steps` moves.
+// Moves the base code of `start` on the exact error (clamping included) over every table while
+// that lowers it, along any components at once: `longestStride` codes at a time first, down to
+// single codes, at most `steps` moves of each stride.
 HalfFit descendExactly(const HalfTexels& texels, const HalfSearch& search, const CodeRange& range, HalfFit start,
-                       int steps);
+                       int steps, int longestStride);
 
 } // namespace etc
 
