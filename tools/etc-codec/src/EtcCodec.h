@@ -12,13 +12,25 @@
 
 namespace etc {
 
-// 8-bit RGBA pixels, rows from the top, no padding. Every encoder reads this; the EAC
-// formats take R (and G) from it. The signed formats map a channel value c to
-// c / 255 * 2 - 1, so the same picture serves both variants.
+// 8-bit RGBA pixels, rows from the top, no padding. Every encoder reads `rgba`; the EAC
+// formats take R (and G) at full precision through wideChannel. The signed formats map a
+// channel value c to c / 255 * 2 - 1 (c / 65535 * 2 - 1 on the wide scale), so the same
+// picture serves both variants.
 struct Image {
     int width = 0;
     int height = 0;
     std::vector<std::uint8_t> rgba;
+    // 16-bit sources keep their values here, laid out as `rgba` (whose bytes are these
+    // rounded); empty for 8-bit sources. Whatever edits `rgba` clears it.
+    std::vector<std::uint16_t> rgba16;
+
+    // One channel value on the 16-bit scale 0..65535: the 16-bit source value, or the byte
+    // times 257 (which maps 255 to 65535).
+    int wideChannel(std::size_t texel, int channel) const
+    {
+        const std::size_t at = texel * 4 + static_cast<std::size_t>(channel);
+        return rgba16.size() == rgba.size() ? rgba16[at] : rgba[at] * 257;
+    }
 };
 
 // What a GL decoder yields for one texture. `rgba` is the displayable picture for every
