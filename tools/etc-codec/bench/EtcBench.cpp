@@ -35,7 +35,10 @@ const char* const kUsage =
     "separately. Punchthrough: RGB where\n"
     "the source alpha is 255, and the number of texels whose alpha lands on the other side of\n"
     "128. R11: R. RG11: R and G. An 11-bit EAC value v counts as round(v * 255 / 2047); the\n"
-    "signed formats map the channels to [-1, 1] and are measured after mapping back.\n"
+    "signed formats map the channels to [-1, 1] and are measured after mapping back. Beside\n"
+    "it the EAC formats' 11-bit PSNR = 10 log10(2047^2 / MSE) of the decoded 11-bit values\n"
+    "against the source at full precision (c / 255 * 2047 or s / 65535 * 2047; signed\n"
+    "(c / 255 * 2 - 1) * 1023).\n"
     "\n"
     "Options:\n"
     "  --effort NAME   only this effort (repeatable): fast, default, best\n"
@@ -174,6 +177,9 @@ std::string decibels(double value)
 std::string describe(const etc::FormatQuality& q)
 {
     std::string text = std::string(q.channelsName) + " " + decibels(q.channelsPsnr);
+    if (q.hasElevenBit) {
+        text += ", 11-bit " + decibels(q.elevenBitPsnr);
+    }
     if (q.hasAlpha) {
         text += ", A " + decibels(q.alphaPsnr);
     }
@@ -252,6 +258,7 @@ Result combine(const std::vector<Result>& results)
     };
     set.quality.channelsPsnr = mean(&etc::FormatQuality::channelsPsnr);
     set.quality.alphaPsnr = mean(&etc::FormatQuality::alphaPsnr);
+    set.quality.elevenBitPsnr = mean(&etc::FormatQuality::elevenBitPsnr);
     set.quality.alphaMismatches = 0;
     set.pixels = set.secondsAlone = set.secondsShared = 0;
     for (const Result& r : results) {

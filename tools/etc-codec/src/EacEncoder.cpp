@@ -1,5 +1,7 @@
 #include "EacEncoder.h"
 
+#include "EacFastEncoder.h"
+
 #include <algorithm>
 #include <climits>
 #include <cmath>
@@ -14,15 +16,17 @@ namespace {
 // The sweeps work in level steps: a level is u = base + multiplier * modifier (before
 // clamping), which reconstructs as u for Alpha8, 8u + 4 for Unsigned11 and 8u for Signed11;
 // each texel is swept as the step nearest its exact target. The exact error then counts in
-// the reconstructed units: bytes for Alpha8, quarters of an 11-bit step for the others. The
+// the reconstructed units: bytes for Alpha8, eighths of an 11-bit value for the others. The
 // 11-bit zero multiplier (steps of 1/8) is searched apart.
-constexpr int kElevenBitTargetScale = 4;
+constexpr int kElevenBitTargetScale = 8;
 
 constexpr int kLanes = 8;
 constexpr int kMaxSweep = 256;
-// Per-texel errors in a sweep are capped so that 16 of them add up in signed 16 bits; a
-// level more than 45 steps from a texel never belongs to a good candidate anyway.
-constexpr int kCappedError = 2047;
+// Sweeps of the 11-bit variants place texels to half a step.
+constexpr int kElevenBitSweepResolution = 2;
+// Per-texel errors in a sweep are capped so that 16 of them add up in 16 bits; a level more
+// than 32 steps from a texel never belongs to a good candidate anyway.
+constexpr int kCappedError = 4095;
 constexpr int kHighestGap = 256;
 constexpr int kGapEntries = 2 * kHighestGap + 1 + kMaxSweep;
 
@@ -34,7 +38,7 @@ int floorQuotient(int numerator, int denominator)
 
 // What a texel should reconstruct as, from its 16-bit-scale sample, in the units the exact
 // error counts: Alpha8 the nearest byte (its blocks are judged at 8 bits), the 11-bit
-// variants s / 65535 * 2047 (signed: (s / 65535 * 2 - 1) * 1023) in quarter steps.
+// variants s / 65535 * 2047 (signed: (s / 65535 * 2 - 1) * 1023) in eighths.
 int exactTarget(EacVariant variant, int sample)
 {
     switch (variant) {
@@ -53,12 +57,27 @@ int exactTarget(EacVariant variant, int sample)
 // The level step nearest an exact target.
 int sweptStep(EacVariant variant, int target)
 {
-    constexpr int quartersPerStep = 8 * kElevenBitTargetScale;
+    constexpr int unitsPerStep = 8 * kElevenBitTargetScale;
     switch (variant) {
     case EacVariant::Unsigned11:
-        return target / quartersPerStep; // levels sit half a step up: 8u + 4
+        return target / unitsPerStep; // levels sit half a step up: 8u + 4
     case EacVariant::Signed11:
-        return floorQuotient(target + quartersPerStep / 2, quartersPerStep);
+        return floorQuotient(target + unitsPerStep / 2, unitsPerStep);
+    case EacVariant::Alpha8:
+        break;
+    }
+    return target;
+}
+
+// A target as the sweeps place it: in steps for Alpha8, half steps for the others.
+int sweptSubstep(EacVariant variant, int target)
+{
+    constexpr int unitsPerSubstep = 8 * kElevenBitTargetScale / kElevenBitSweepResolution;
+    switch (variant) {
+    case EacVariant::Unsigned11:
+        return floorQuotient(target - 8 * kElevenBitTargetScale / 2 + unitsPerSubstep / 2, unitsPerSubstep);
+    case EacVariant::Signed11:
+        return floorQuotient(target + unitsPerSubstep / 2, unitsPerSubstep);
     case EacVariant::Alpha8:
         break;
     }
@@ -90,7 +109,10 @@ Block makeBlock(const int (&samples)[kBlockTexels], EacVariant variant)
         block.targets[i] = exactTarget(variant, samples[i]);
         block.swept[i] = static_cast<std::int16_t>(sweptStep(variant, block.targets[i]));
         sorted[i] = block.swept[i];
-        block.gapStart[i] = kHighestGap - block.swept[i];
+        const int resolution = variant == EacVariant::Alpha8 ? 1 : kElevenBitSweepResolution;
+        const int substep = sweptSubstep(variant, block.targets[i]);
+        const int step = floorQuotient(substep, resolution);
+        block.gapStart[i] = (substep - step * resolution) * kGapEntries + kHighestGap - step;
     }
     std::sort(sorted, sorted + kBlockTexels);
     block.low = sorted[0];
@@ -108,7 +130,7 @@ struct Trial {
     int table = 0;
     int multiplier = 0;
     int base = 0;
-    int error = INT_MAX;
+    std::int64_t error = INT64_MAX;
 };
 
 // The eight reconstructed values of a candidate, in target units.
@@ -120,8 +142,8 @@ void levelsOf(const Block& block, int table, int multiplier, int base, int (&lev
 }
 
 // Exact error of one candidate: each texel's squared distance to its nearest level, in
-// target units (at most 16 * 8184^2, which fits). Written for the compiler to vectorise.
-int exactError(const Block& block, int table, int multiplier, int base)
+// target units (each at most 16376^2). Written for the compiler to vectorise.
+std::int64_t exactError(const Block& block, int table, int multiplier, int base)
 {
     int levels[8];
     levelsOf(block, table, multiplier, base, levels);
@@ -133,7 +155,7 @@ int exactError(const Block& block, int table, int multiplier, int base)
             nearest[i] = std::min(nearest[i], d * d);
         }
     }
-    int error = 0;
+    std::int64_t error = 0;
     for (int e : nearest) {
         error += e;
     }
@@ -145,43 +167,58 @@ void tryCandidate(const Block& block, int table, int multiplier, int base, Trial
     if (base < block.lowestBase || base > block.highestBase) {
         return;
     }
-    const int error = exactError(block, table, multiplier, base);
+    const std::int64_t error = exactError(block, table, multiplier, base);
     if (error < best.error) {
         best = {table, multiplier, base, error};
     }
 }
 
 // For every table and multiplier from 1, g(x) = the squared distance from x to the nearest
-// of the scaled modifiers, capped; stored from x = kHighestGap downwards.
+// of the scaled modifiers, capped, where x counts in 1/resolution of a level step. Stored per
+// phase x mod resolution, each from x = kHighestGap steps downwards in whole steps, so that
+// consecutive bases read consecutive entries.
 class GapTables {
 public:
-    GapTables() : gaps(16 * 16 * kGapEntries)
+    explicit GapTables(int resolution) : resolution(resolution), gaps(16 * 16 * resolution * kGapEntries)
     {
         for (int table = 0; table < 16; ++table) {
             for (int multiplier = 1; multiplier <= 15; ++multiplier) {
-                std::uint16_t* out = &gaps[(table * 16 + multiplier) * kGapEntries];
-                for (int j = 0; j < kGapEntries; ++j) {
-                    const int x = kHighestGap - j;
-                    int nearest = INT_MAX;
-                    for (int modifier : kEacModifiers[table]) {
-                        nearest = std::min(nearest, squared(x - multiplier * modifier));
-                    }
-                    out[j] = static_cast<std::uint16_t>(std::min(nearest, kCappedError));
+                for (int phase = 0; phase < resolution; ++phase) {
+                    fill(table, multiplier, phase);
                 }
             }
         }
     }
 
-    const std::uint16_t* of(int table, int multiplier) const { return &gaps[(table * 16 + multiplier) * kGapEntries]; }
+    const std::uint16_t* of(int table, int multiplier) const
+    {
+        return &gaps[static_cast<std::size_t>(table * 16 + multiplier) * resolution * kGapEntries];
+    }
 
 private:
+    void fill(int table, int multiplier, int phase)
+    {
+        std::uint16_t* out =
+            &gaps[(static_cast<std::size_t>(table * 16 + multiplier) * resolution + phase) * kGapEntries];
+        for (int j = 0; j < kGapEntries; ++j) {
+            const int x = resolution * (kHighestGap - j) + phase;
+            int nearest = INT_MAX;
+            for (int modifier : kEacModifiers[table]) {
+                nearest = std::min(nearest, squared(x - resolution * multiplier * modifier));
+            }
+            out[j] = static_cast<std::uint16_t>(std::min(nearest, kCappedError));
+        }
+    }
+
+    int resolution;
     std::vector<std::uint16_t> gaps;
 };
 
-const GapTables& gapTables()
+const GapTables& gapTables(EacVariant variant)
 {
-    static const GapTables tables;
-    return tables;
+    static const GapTables bytes(1);
+    static const GapTables halfSteps(kElevenBitSweepResolution);
+    return variant == EacVariant::Alpha8 ? bytes : halfSteps;
 }
 
 struct Swept {
@@ -195,32 +232,32 @@ struct Swept {
 // over whole groups of lanes so that the compiler vectorises them.
 Swept sweepBases(const Block& block, int table, int multiplier, int firstBase, int lastBase)
 {
-    const std::uint16_t* gaps = gapTables().of(table, multiplier);
+    const std::uint16_t* gaps = gapTables(block.variant).of(table, multiplier);
     const int groups = (lastBase - firstBase) / kLanes + 1;
-    // g(x) sits at kHighestGap - x; consecutive bases lower x by one.
+    // Consecutive bases lower x by one step.
     const std::uint16_t* g[kBlockTexels];
     for (int i = 0; i < kBlockTexels; ++i) {
         g[i] = gaps + block.gapStart[i] + firstBase;
     }
-    std::int16_t errors[kMaxSweep + kLanes];
+    std::uint16_t errors[kMaxSweep + kLanes];
     for (int group = 0; group < groups; ++group) {
-        std::int16_t sum[kLanes] = {};
+        std::uint16_t sum[kLanes] = {};
 #pragma GCC unroll 16
         for (int i = 0; i < kBlockTexels; ++i) {
             for (int lane = 0; lane < kLanes; ++lane) {
-                sum[lane] = static_cast<std::int16_t>(sum[lane] + g[i][group * kLanes + lane]);
+                sum[lane] = static_cast<std::uint16_t>(sum[lane] + g[i][group * kLanes + lane]);
             }
         }
         std::copy(sum, sum + kLanes, errors + group * kLanes);
     }
     // Lanes past lastBase must not win.
-    std::fill(errors + (lastBase - firstBase + 1), errors + groups * kLanes, INT16_MAX);
-    std::int16_t least[kLanes];
+    std::fill(errors + (lastBase - firstBase + 1), errors + groups * kLanes, UINT16_MAX);
+    std::uint16_t least[kLanes];
     std::int16_t leastGroup[kLanes] = {};
     std::copy(errors, errors + kLanes, least);
     for (int group = 1; group < groups; ++group) {
         for (int lane = 0; lane < kLanes; ++lane) {
-            const std::int16_t e = errors[group * kLanes + lane];
+            const std::uint16_t e = errors[group * kLanes + lane];
             const bool lower = e < least[lane];
             least[lane] = lower ? e : least[lane];
             leastGroup[lane] = lower ? static_cast<std::int16_t>(group) : leastGroup[lane];
@@ -327,7 +364,7 @@ private:
 // The 11-bit zero multiplier puts the levels within about two steps of the base.
 void searchFineSteps(const Block& block, Trial& best)
 {
-    if (block.high - block.low > 3) {
+    if (block.high - block.low > 10) {
         return;
     }
     int sum = 0;
@@ -336,7 +373,7 @@ void searchFineSteps(const Block& block, Trial& best)
     }
     const int centre = static_cast<int>(std::lround(sum / 16.0));
     for (int table = 0; table < 16; ++table) {
-        for (int base = centre - 2; base <= centre + 1; ++base) {
+        for (int base = centre - 4; base <= centre + 3; ++base) {
             tryCandidate(block, table, 0, base, best);
         }
     }
@@ -368,6 +405,9 @@ EacParams selectorsFor(const Block& block, const Trial& trial)
 
 std::uint64_t encodeEacBlock(const int (&samples)[kBlockTexels], EacVariant variant, const EacEffort& effort)
 {
+    if (effort.quick) {
+        return encodeEacBlockFast(samples, variant);
+    }
     const Block block = makeBlock(samples, variant);
     Trial best;
     if (block.high == block.low) {
@@ -393,7 +433,8 @@ std::uint64_t encodeEacBlock(const int (&samples)[kBlockTexels], EacVariant vari
     // The sweeps ignore clamping and the slight curve of the signed map: settle the bases of
     // the best ones on the exact error around their choice.
     for (int k = 0; k < sweeps.size(); ++k) {
-        for (int base = sweeps[k].result.base - 1; base <= sweeps[k].result.base + 1; ++base) {
+        const int settled = sweeps[k].result.base;
+        for (int base = settled - effort.settledBases; base <= settled + effort.settledBases; ++base) {
             tryCandidate(block, sweeps[k].table, sweeps[k].multiplier, base, best);
         }
     }

@@ -22,13 +22,16 @@ struct SubblockEffort {
 // The search of EAC blocks: every table sweeps its bases for the multipliers around the one
 // whose outer modifiers span the block and around the one whose inner modifiers span its
 // core. How far past the bases where the levels reach the texels a sweep goes, and how many
-// of the best sweeps settle their base on the exact error.
+// of the best sweeps settle their base on the exact error, and how far. With `quick`, none of
+// that: the quick search of EacFastEncoder.h.
 struct EacEffort {
     int multipliersBelow;
     int multipliersAbove;
     int coreMultiplierReach;
     int baseMargin;
     int settledSweeps;
+    int settledBases;
+    bool quick;
 };
 
 struct SearchSettings {
