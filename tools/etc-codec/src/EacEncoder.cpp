@@ -97,7 +97,27 @@ struct Block {
     int coreHigh = 0; // the third highest step
     int lowestBase = 0;
     int highestBase = 255;
+    // Each texel's sweep error to the highest and the lowest value the variant reconstructs,
+    // where levels beyond them clamp.
+    std::uint16_t toTop[kBlockTexels];
+    std::uint16_t toBottom[kBlockTexels];
 };
+
+// The range a variant reconstructs, in target units.
+int topTarget(EacVariant variant)
+{
+    return variant == EacVariant::Alpha8 ? 255
+                                         : (variant == EacVariant::Signed11 ? 1023 : 2047) * kElevenBitTargetScale;
+}
+
+int bottomTarget(EacVariant variant) { return variant == EacVariant::Signed11 ? -1023 * kElevenBitTargetScale : 0; }
+
+// A distance in target units as a sweep error (squared substeps), capped.
+std::uint16_t sweepError(EacVariant variant, int distance)
+{
+    const int unit = variant == EacVariant::Alpha8 ? 1 : 8 * kElevenBitTargetScale / kElevenBitSweepResolution;
+    return static_cast<std::uint16_t>(std::min((distance * distance + unit * unit / 2) / (unit * unit), kCappedError));
+}
 
 Block makeBlock(const int (&samples)[kBlockTexels], EacVariant variant)
 {
@@ -113,6 +133,10 @@ Block makeBlock(const int (&samples)[kBlockTexels], EacVariant variant)
         const int substep = sweptSubstep(variant, block.targets[i]);
         const int step = floorQuotient(substep, resolution);
         block.gapStart[i] = (substep - step * resolution) * kGapEntries + kHighestGap - step;
+    }
+    for (int i = 0; i < kBlockTexels; ++i) {
+        block.toTop[i] = sweepError(variant, topTarget(variant) - block.targets[i]);
+        block.toBottom[i] = sweepError(variant, block.targets[i] - bottomTarget(variant));
     }
     std::sort(sorted, sorted + kBlockTexels);
     block.low = sorted[0];
@@ -226,13 +250,61 @@ struct Swept {
     int error = INT_MAX;
 };
 
+// From which base up the top level clamps to the top value, and up to which the bottom one
+// clamps to the bottom value.
+struct ClampingBases {
+    int top;
+    int bottom;
+};
+
+ClampingBases clampingBases(EacVariant variant, int table, int multiplier)
+{
+    const int* m = kEacModifiers[table];
+    switch (variant) {
+    case EacVariant::Unsigned11: // 8b + 4 + 8 m k reaches 2047 from b = 256 - m k, 0 up to b = -1 - m k
+        return {256 - multiplier * m[7], -1 - multiplier * m[3]};
+    case EacVariant::Signed11: // 8b + 8 m k reaches 1023 from b = 128 - m k, -1023 up to b = -128 - m k
+        return {128 - multiplier * m[7], -128 - multiplier * m[3]};
+    case EacVariant::Alpha8:
+        break;
+    }
+    return {255 - multiplier * m[7], -multiplier * m[3]};
+}
+
+// The sums of one group of lanes, where clamping may lower a texel's error to its distance
+// from the top or bottom value: a lane's mask is all ones where its base does not clamp, so
+// that or-ing it in lifts that bound out of the way. Branch-free, for the vectoriser.
+void addClampedErrors(const Block& block, const std::uint16_t* const (&g)[kBlockTexels], int group, int firstBase,
+                      const ClampingBases& clamping, std::uint16_t (&sum)[kLanes])
+{
+    std::uint16_t notTop[kLanes];
+    std::uint16_t notBottom[kLanes];
+    for (int lane = 0; lane < kLanes; ++lane) {
+        const int base = firstBase + group * kLanes + lane;
+        notTop[lane] = base >= clamping.top ? 0 : UINT16_MAX;
+        notBottom[lane] = base <= clamping.bottom ? 0 : UINT16_MAX;
+    }
+#pragma GCC unroll 16
+    for (int i = 0; i < kBlockTexels; ++i) {
+        for (int lane = 0; lane < kLanes; ++lane) {
+            std::uint16_t e = g[i][group * kLanes + lane];
+            e = std::min(e, static_cast<std::uint16_t>(block.toTop[i] | notTop[lane]));
+            e = std::min(e, static_cast<std::uint16_t>(block.toBottom[i] | notBottom[lane]));
+            sum[lane] = static_cast<std::uint16_t>(sum[lane] + e);
+        }
+    }
+}
+
 // The base with the least error for one table and multiplier, over [firstBase, lastBase],
-// with every level taken as exactly base + offset steps (no clamping): the error of texel c
-// is then g(c - base), so one table serves every base. The loops run
-// over whole groups of lanes so that the compiler vectorises them.
+// with every level taken as exactly base + offset steps: the error of texel c is then
+// g(c - base), so one table serves every base. Where levels clamp, a texel's error is at most
+// its distance from the clamped value. The loops run over whole groups of lanes so that the
+// compiler vectorises them.
 Swept sweepBases(const Block& block, int table, int multiplier, int firstBase, int lastBase)
 {
     const std::uint16_t* gaps = gapTables(block.variant).of(table, multiplier);
+    const ClampingBases clamping = clampingBases(block.variant, table, multiplier);
+    const bool clamps = lastBase >= clamping.top || firstBase <= clamping.bottom;
     const int groups = (lastBase - firstBase) / kLanes + 1;
     // Consecutive bases lower x by one step.
     const std::uint16_t* g[kBlockTexels];
@@ -242,10 +314,14 @@ Swept sweepBases(const Block& block, int table, int multiplier, int firstBase, i
     std::uint16_t errors[kMaxSweep + kLanes];
     for (int group = 0; group < groups; ++group) {
         std::uint16_t sum[kLanes] = {};
+        if (clamps) {
+            addClampedErrors(block, g, group, firstBase, clamping, sum);
+        } else {
 #pragma GCC unroll 16
-        for (int i = 0; i < kBlockTexels; ++i) {
-            for (int lane = 0; lane < kLanes; ++lane) {
-                sum[lane] = static_cast<std::uint16_t>(sum[lane] + g[i][group * kLanes + lane]);
+            for (int i = 0; i < kBlockTexels; ++i) {
+                for (int lane = 0; lane < kLanes; ++lane) {
+                    sum[lane] = static_cast<std::uint16_t>(sum[lane] + g[i][group * kLanes + lane]);
+                }
             }
         }
         std::copy(sum, sum + kLanes, errors + group * kLanes);

@@ -17,6 +17,13 @@ namespace etc {
 // channel value c to c / 255 * 2 - 1 (c / 65535 * 2 - 1 on the wide scale), so the same
 // picture serves both variants.
 struct Image {
+    Image() = default;
+    // An 8-bit picture.
+    Image(int pixelsAcross, int pixelsDown, std::vector<std::uint8_t> pixels)
+        : width(pixelsAcross), height(pixelsDown), rgba(std::move(pixels))
+    {
+    }
+
     int width = 0;
     int height = 0;
     std::vector<std::uint8_t> rgba;
