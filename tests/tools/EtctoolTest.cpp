@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstdio>
 #include <filesystem>
 
 namespace {
@@ -120,6 +122,53 @@ TEST(Etctool, CompareReportsEveryChannelAndAcceptsPkmFiles)
     const ToolRun compressed = run(folder, {"compare", "a.png", "a.pkm"});
     EXPECT_EQ(compressed.status, 0) << compressed.standardError;
     EXPECT_TRUE(contains(compressed.standardOutput, "PSNR A   inf")) << compressed.standardOutput;
+}
+
+TEST(Etctool, CompareGivesElevenBitPsnrAgainstASixteenBitSource)
+{
+    // A 16-bit grey ramp, encoded as rg11 (R and G both hold the grey). The 11-bit figures
+    // are worked out here from the decoded values and the 16-bit samples.
+    TestFolder folder;
+    const int width = 8;
+    const int height = 4;
+    std::vector<std::uint8_t> rows;
+    std::vector<double> targets;
+    for (int i = 0; i < width * height; ++i) {
+        const int sample = 3000 + 1234 * i + (i % 3) * 77;
+        rows.push_back(std::uint8_t(sample >> 8));
+        rows.push_back(std::uint8_t(sample & 0xFF));
+        targets.push_back(sample / 65535.0 * 2047.0);
+    }
+    writeRawPng(folder.pathOf("ramp.png"), width, height, PNG_COLOR_TYPE_GRAY, 16, rows);
+    ASSERT_EQ(run(folder, {"encode", "ramp.png", "ramp.pkm", "--format", "rg11"}).status, 0);
+    etc::PkmFile pkm;
+    std::string error;
+    ASSERT_TRUE(imageio::readPkm(folder.pathOf("ramp.pkm"), pkm, error)) << error;
+    const etc::DecodedImage decoded = etc::decodeImage(pkm.payload.data(), pkm.format, width, height);
+    double squared[2] = {0, 0};
+    for (int i = 0; i < width * height; ++i) {
+        for (int c = 0; c < 2; ++c) {
+            squared[c] += std::pow(decoded.eac[std::size_t(i) * 2 + c] - targets[std::size_t(i)], 2);
+        }
+    }
+    const auto line = [](const char* label, double mse) {
+        char text[64];
+        std::snprintf(text, sizeof text, "PSNR %s %.2f dB\n", label, 10 * std::log10(2047.0 * 2047.0 / mse));
+        return std::string(text);
+    };
+    const double samples = width * height;
+    const std::string expected = line("11-bit R", squared[0] / samples) + line("11-bit G", squared[1] / samples) +
+        line("11-bit RG", (squared[0] + squared[1]) / (2 * samples));
+    for (const std::vector<std::string>& order :
+         {std::vector<std::string>{"ramp.png", "ramp.pkm"}, std::vector<std::string>{"ramp.pkm", "ramp.png"}}) {
+        const ToolRun compared = run(folder, {"compare", order[0], order[1]});
+        EXPECT_EQ(compared.status, 0) << compared.standardError;
+        EXPECT_TRUE(contains(compared.standardOutput, "PSNR RGB")) << compared.standardOutput;
+        EXPECT_TRUE(contains(compared.standardOutput, expected)) << compared.standardOutput << "\nwanted\n" << expected;
+    }
+    // Without an EAC side there is no 11-bit figure.
+    ASSERT_EQ(run(folder, {"encode", "ramp.png", "ramp8.pkm", "--format", "rgb8"}).status, 0);
+    EXPECT_FALSE(contains(run(folder, {"compare", "ramp.png", "ramp8.pkm"}).standardOutput, "11-bit"));
 }
 
 TEST(Etctool, ABadPngIsReportedByNameAndNothingIsWritten)

@@ -15,31 +15,6 @@
 
 namespace {
 
-// Writes a PNG with libpng directly, in a layout imageio never writes itself.
-void writeRawPng(const std::string& path, int width, int height, int colourType, int bitDepth,
-                 const std::vector<std::uint8_t>& rows, const std::vector<png_color>& palette = {},
-                 const std::vector<png_byte>& transparency = {})
-{
-    std::FILE* file = std::fopen(path.c_str(), "wb");
-    ASSERT_NE(file, nullptr);
-    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-    png_infop info = png_create_info_struct(png);
-    png_init_io(png, file);
-    png_set_IHDR(png, info, width, height, bitDepth, colourType, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
-                 PNG_FILTER_TYPE_DEFAULT);
-    if (!palette.empty())
-        png_set_PLTE(png, info, palette.data(), int(palette.size()));
-    if (!transparency.empty())
-        png_set_tRNS(png, info, transparency.data(), int(transparency.size()), nullptr);
-    png_write_info(png, info);
-    const std::size_t stride = rows.size() / height;
-    for (int y = 0; y < height; ++y)
-        png_write_row(png, rows.data() + y * stride);
-    png_write_end(png, nullptr);
-    png_destroy_write_struct(&png, &info);
-    std::fclose(file);
-}
-
 void appendBigEndian32(std::string& bytes, std::uint32_t value)
 {
     for (int shift = 24; shift >= 0; shift -= 8)

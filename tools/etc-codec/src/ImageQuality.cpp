@@ -47,18 +47,20 @@ double elevenBitTarget(int sample, bool isSigned)
     return isSigned ? (unit * 2.0 - 1.0) * 1023.0 : unit * 2047.0;
 }
 
-double elevenBitPsnr(const Image& reference, const DecodedImage& decoded, bool isSigned)
+double elevenBitPsnr(const Image& reference, const DecodedImage& decoded, bool isSigned, int onlyChannel)
 {
     double sum = 0;
     const std::size_t texels = static_cast<std::size_t>(reference.width) * reference.height;
+    const int first = onlyChannel < 0 ? 0 : onlyChannel;
+    const int end = onlyChannel < 0 ? decoded.channels : onlyChannel + 1;
     for (std::size_t i = 0; i < texels; ++i) {
-        for (int c = 0; c < decoded.channels; ++c) {
+        for (int c = first; c < end; ++c) {
             const double d =
                 decoded.eac[i * decoded.channels + c] - elevenBitTarget(reference.wideChannel(i, c), isSigned);
             sum += d * d;
         }
     }
-    return psnrOf(sum, static_cast<double>(texels) * decoded.channels, 2047.0);
+    return psnrOf(sum, static_cast<double>(texels) * (end - first), 2047.0);
 }
 
 long alphaClassMismatches(const Image& reference, const Image& decoded)

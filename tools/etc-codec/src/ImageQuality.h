@@ -25,8 +25,9 @@ double psnr(const Image& reference, const Image& decoded, unsigned channels, boo
 // (Image::wideChannel): s / 65535 * 2047, or for the signed formats (s / 65535 * 2 - 1) * 1023.
 double elevenBitTarget(int sample, bool isSigned);
 
-// PSNR with peak 2047 over the R (and G) values of an EAC decode; infinity where exact.
-double elevenBitPsnr(const Image& reference, const DecodedImage& decoded, bool isSigned);
+// PSNR with peak 2047 over the R (and G) values of an EAC decode, or over one channel of
+// them; infinity where exact.
+double elevenBitPsnr(const Image& reference, const DecodedImage& decoded, bool isSigned, int onlyChannel = -1);
 
 // Texels whose decoded alpha lies on the other side of 128 than the reference's.
 long alphaClassMismatches(const Image& reference, const Image& decoded);

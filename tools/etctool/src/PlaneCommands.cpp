@@ -3,12 +3,14 @@
 #include "AlphaPlane.h"
 #include "Atlas.h"
 #include "ImageCompare.h"
+#include "ImageQuality.h"
 #include "PgmIo.h"
 #include "PngIo.h"
 #include "ToolFiles.h"
 
 #include <cmath>
 #include <cstdio>
+#include <string>
 
 namespace etctool {
 
@@ -19,6 +21,11 @@ const char* const compareHelp = R"(Usage: etctool compare REFERENCE CANDIDATE
 Prints the peak signal-to-noise ratio (dB, peak 255) of each channel and of R, G
 and B together; "inf" where the channel is identical. Each file is a PNG image or
 a PKM file (decoded first), and both must have the same size.
+
+When one file is an r11 or rg11 PKM (signed or not) and the other a PNG, it also
+prints the 11-bit PSNR (peak 2047) of R (and G and both together): the decoded
+11-bit values against the PNG at its full precision (8 or 16 bits), which stands
+for c / 255 * 2047, or (c / 255 * 2 - 1) * 1023 for the signed formats.
 )";
 
 const char* const splitAlphaHelp = R"(Usage: etctool split-alpha INPUT.png ALPHA.png [--colour COLOUR.png]
@@ -62,13 +69,27 @@ void printPsnr(const char* label, double psnr)
         std::printf("PSNR %-3s %.2f dB\n", label, psnr);
 }
 
+bool isElevenBit(const CompressedSource& source) { return source.present && source.decoded.channels > 0; }
+
+// The EAC side's 11-bit values against the PNG side at full precision.
+void printElevenBitPsnr(const etc::Image& png, const CompressedSource& eac)
+{
+    const bool isSigned = etc::formatInfo(eac.format).isSigned;
+    const char* labels[2] = {"R", "G"};
+    for (int c = 0; c < eac.decoded.channels; ++c)
+        printPsnr((std::string("11-bit ") + labels[c]).c_str(), etc::elevenBitPsnr(png, eac.decoded, isSigned, c));
+    if (eac.decoded.channels == 2)
+        printPsnr("11-bit RG", etc::elevenBitPsnr(png, eac.decoded, isSigned));
+}
+
 int runCompare(const Arguments& arguments)
 {
     const std::string& first = arguments.positional[0];
     const std::string& second = arguments.positional[1];
     etc::Image a, b;
+    CompressedSource aSource, bSource;
     std::string error;
-    if (!loadImage(first, a, error) || !loadImage(second, b, error))
+    if (!loadImage(first, a, error, &aSource) || !loadImage(second, b, error, &bSource))
         return reportError(error);
     if (!sameSize(a, b))
         return reportError("'" + first + "' is " + sizeText(a) + " but '" + second + "' is " + sizeText(b));
@@ -77,6 +98,10 @@ int runCompare(const Arguments& arguments)
     for (int c = 0; c < 4; ++c)
         printPsnr(labels[c], report.channel[c]);
     printPsnr("RGB", report.rgb);
+    if (isElevenBit(bSource) && !aSource.present)
+        printElevenBitPsnr(a, bSource);
+    else if (isElevenBit(aSource) && !bSource.present)
+        printElevenBitPsnr(b, aSource);
     return 0;
 }
 

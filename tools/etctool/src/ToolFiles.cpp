@@ -5,6 +5,7 @@
 #include "PngIo.h"
 
 #include <cstring>
+#include <utility>
 
 namespace etctool {
 
@@ -17,7 +18,7 @@ bool hasPkmMagic(const std::vector<std::uint8_t>& bytes)
 
 } // namespace
 
-bool loadImage(const std::string& path, etc::Image& image, std::string& error)
+bool loadImage(const std::string& path, etc::Image& image, std::string& error, CompressedSource* source)
 {
     std::vector<std::uint8_t> bytes;
     if (!imageio::readWholeFile(path, bytes, error))
@@ -30,7 +31,10 @@ bool loadImage(const std::string& path, etc::Image& image, std::string& error)
         error = imageio::readFailure(path, why);
         return false;
     }
-    image = etc::decodeImage(pkm.payload.data(), pkm.format, pkm.width, pkm.height).rgba;
+    etc::DecodedImage decoded = etc::decodeImage(pkm.payload.data(), pkm.format, pkm.width, pkm.height);
+    image = decoded.rgba;
+    if (source != nullptr)
+        *source = {true, pkm.format, std::move(decoded)};
     return true;
 }
 

@@ -8,8 +8,17 @@
 
 namespace etctool {
 
-// Reads a PNG, or a PKM file (recognised by its magic) decoded to its displayable RGBA.
-bool loadImage(const std::string& path, etc::Image& image, std::string& error);
+// A PKM file as loadImage decoded it: its format and the whole decode (with the 11-bit
+// values of the EAC formats).
+struct CompressedSource {
+    bool present = false;
+    etc::Format format = etc::Format::Etc1;
+    etc::DecodedImage decoded;
+};
+
+// Reads a PNG, or a PKM file (recognised by its magic) decoded to its displayable RGBA; for
+// a PKM file `source`, if given, receives the decode.
+bool loadImage(const std::string& path, etc::Image& image, std::string& error, CompressedSource* source = nullptr);
 
 bool parseFormat(const std::string& name, const etc::FormatInfo*& format, std::string& error);
 bool parseEffort(const std::string& name, etc::Effort& effort, std::string& error);
