@@ -53,7 +53,7 @@ struct DecodedImage {
 // How hard the block searches look; every level decodes the same way, they trade encode time
 // for quality:
 //   Fast: fewer modifier tables and refit rounds, no T/H refits, no planar refinement, a
-//         narrower EAC multiplier search; up to about twice as fast, about 0.1 dB lower.
+//         quick EAC search (EacFastEncoder.h); up to about twice as fast, about 0.1 dB lower.
 //   Default: the balance between the two.
 //   Best: every modifier table, both flips and individual mode always, more T/H splits and
 //         refits, every EAC multiplier; five to ten times slower for 0.1 to 0.2 dB more.

@@ -31,7 +31,8 @@ Options:
                     neighbours, so that filtering shows no dark fringes
 
 The r11 formats take the red channel, the rg11 formats red and green; the signed
-variants map 0..255 to -1..1. Formats without alpha ignore the alpha channel.
+variants map 0..255 to -1..1. They keep a 16-bit PNG's full precision and are
+encoded for their 11-bit values. Formats without alpha ignore the alpha channel.
 )";
 
 const char* const decodeHelp = R"(Usage: etctool decode INPUT.pkm OUTPUT.png
