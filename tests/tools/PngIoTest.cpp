@@ -79,11 +79,13 @@ TEST(PngIo, SixteenBitImagesKeepEveryBitOfEveryChannel)
                                 Layout{PNG_COLOR_TYPE_RGB, 3}, Layout{PNG_COLOR_TYPE_RGB_ALPHA, 4}}) {
         const int width = 5;
         std::vector<unsigned> values;
+        values.reserve(std::size_t(width) * layout.channels);
         for (int i = 0; i < width * layout.channels; ++i)
             values.push_back((0x1234u + 0x2F01u * unsigned(i) + (i % 3 == 0 ? 0xCBu : 0u)) % 65536u);
         values[0] = 0xFFFF;
         values[1] = 0;
         std::vector<std::uint8_t> row;
+        row.reserve(values.size() * 2);
         for (unsigned v : values) {
             row.push_back(std::uint8_t(v >> 8));
             row.push_back(std::uint8_t(v & 0xFF));
