@@ -437,10 +437,12 @@ private:
     Sweep kept[kMaxKept];
 };
 
-// The 11-bit zero multiplier puts the levels within about two steps of the base.
+// The 11-bit zero multiplier puts the levels within two steps of the base, at the finest
+// spacing: worth trying on blocks of a few steps, whose outer texels it leaves to the end
+// levels.
 void searchFineSteps(const Block& block, Trial& best)
 {
-    if (block.high - block.low > 10) {
+    if (block.high - block.low > 6) {
         return;
     }
     int sum = 0;
@@ -449,7 +451,7 @@ void searchFineSteps(const Block& block, Trial& best)
     }
     const int centre = static_cast<int>(std::lround(sum / 16.0));
     for (int table = 0; table < 16; ++table) {
-        for (int base = centre - 4; base <= centre + 3; ++base) {
+        for (int base = centre - 3; base <= centre + 2; ++base) {
             tryCandidate(block, table, 0, base, best);
         }
     }
