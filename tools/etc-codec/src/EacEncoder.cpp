@@ -304,7 +304,6 @@ Swept sweepBases(const Block& block, int table, int multiplier, int firstBase, i
 {
     const std::uint16_t* gaps = gapTables(block.variant).of(table, multiplier);
     const ClampingBases clamping = clampingBases(block.variant, table, multiplier);
-    const bool clamps = lastBase >= clamping.top || firstBase <= clamping.bottom;
     const int groups = (lastBase - firstBase) / kLanes + 1;
     // Consecutive bases lower x by one step.
     const std::uint16_t* g[kBlockTexels];
@@ -314,7 +313,8 @@ Swept sweepBases(const Block& block, int table, int multiplier, int firstBase, i
     std::uint16_t errors[kMaxSweep + kLanes];
     for (int group = 0; group < groups; ++group) {
         std::uint16_t sum[kLanes] = {};
-        if (clamps) {
+        const int groupBase = firstBase + group * kLanes;
+        if (groupBase + kLanes - 1 >= clamping.top || groupBase <= clamping.bottom) {
             addClampedErrors(block, g, group, firstBase, clamping, sum);
         } else {
 #pragma GCC unroll 16
