@@ -36,7 +36,7 @@ const SearchSettings& searchSettings(Effort effort)
     static const SearchSettings standard{{4, 3, false, 1.0f},         {2, 2, false, 1.0f},      1, 1, 1, true,
                                          {3, 6, 2, 12, 12, 3, false}, {0, 1, 0, 4, 2, 1, false}};
     static const SearchSettings best{{8, 4, true, 1000.0f},       {8, 4, true, 1000.0f},        4, 3, 3, true,
-                                     {5, 8, 2, 12, 16, 4, false}, {14, 14, 1, 12, 16, 1, false}};
+                                     {3, 6, 2, 12, 16, 4, false}, {14, 14, 1, 12, 16, 1, false}};
     switch (effort) {
     case Effort::Fast:
         return fast;
