@@ -5,6 +5,8 @@
 
 namespace etctool {
 
+const char* const versionLine = "etctool 1.1";
+
 const std::vector<Command>& allCommands()
 {
     static const std::vector<Command> commands = [] {

@@ -16,6 +16,9 @@ struct Command {
     int (*run)(const Arguments& arguments);
 };
 
+// "etctool X.Y": what --version prints and the KTXwriter of the KTX2 files the tool writes.
+extern const char* const versionLine;
+
 // Every subcommand, in the order the overview lists them.
 const std::vector<Command>& allCommands();
 

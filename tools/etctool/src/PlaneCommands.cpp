@@ -124,7 +124,7 @@ int runPgm(const Arguments& arguments)
     const std::string channelName = arguments.value("--channel", "a");
     int channel = 0;
     if (!parseChannel(channelName, channel))
-        return reportError("unknown channel '" + channelName + "'; the channels are r, g, b, a", exitUsage);
+        return usageError(arguments, "unknown channel '" + channelName + "'; the channels are r, g, b, a");
     etc::Image image;
     std::string error;
     if (!loadImage(input, image, error))

@@ -3,12 +3,23 @@
 
 #include "EtcCodec.h"
 #include "EtcFormat.h"
+#include "Ktx2.h"
 
 #include <string>
 
 namespace etctool {
 
-// Reads a PNG, or a PKM file (recognised by its magic) decoded to its displayable RGBA.
+// A compressed texture read from a PKM file (one level) or a KTX2 file (every level).
+struct CompressedTexture {
+    bool isKtx2 = false;
+    etc::Ktx2File texture;
+};
+
+// Reads a PKM or KTX2 file, told apart by their magic; "-" reads standard input.
+bool readCompressed(const std::string& path, CompressedTexture& compressed, std::string& error);
+
+// Reads a PNG, or a PKM or KTX2 file (recognised by its magic) with its base level decoded to
+// its displayable RGBA.
 bool loadImage(const std::string& path, etc::Image& image, std::string& error);
 
 bool parseFormat(const std::string& name, const etc::FormatInfo*& format, std::string& error);
