@@ -14,7 +14,6 @@ constexpr std::uint8_t kIdentifier[12] = {0xAB, 'K', 'T', 'X', ' ', '2', '0', 0x
 constexpr std::size_t kFixedBytes = 80;
 constexpr std::size_t kLevelEntryBytes = 24;
 constexpr std::uint32_t kVkFormatUndefined = 0;
-constexpr std::uint32_t kGlEtc1Rgb8 = 0x8D64;
 
 // Data format descriptor values (Khronos Data Format Specification).
 constexpr std::uint8_t kModelEtc1 = 160;
