@@ -15,15 +15,11 @@ ToolRun runThroughShell(const std::string& executable, const std::vector<std::st
     // TestProcess keeps standard error; the shell sends standard output to a file beside it
     // and, given one, reads standard input from a file.
     const std::string outputFile = scratchFolder + "/.stdout";
+    const std::string script =
+        R"(out="$1"; in="$2"; shift 2; if [ -n "$in" ]; then exec < "$in"; fi; exec "$@" > "$out")";
     TestProcess::Options options;
     options.executable = "/bin/sh";
-    options.arguments = {"-c",
-                         "out=\"$1\"; in=\"$2\"; shift 2; if [ -n \"$in\" ]; then exec < \"$in\"; fi; "
-                         "exec \"$@\" > \"$out\"",
-                         "sh",
-                         outputFile,
-                         inputFile,
-                         executable};
+    options.arguments = {"-c", script, "sh", outputFile, inputFile, executable};
     options.arguments.insert(options.arguments.end(), arguments.begin(), arguments.end());
     options.workingDirectory = scratchFolder;
     ToolRun run;
