@@ -315,6 +315,7 @@ TEST(Etctool, EveryArgumentErrorEndsWithTheHintToRunHelp)
         {"mipmap", "in.png", "mip.pkm", "--format", "etc1"},
         {"mipmap", "in.png", "mip_%d.pkm", "--format", "srgb8", "--atlas"},
         {"mipmap", "in.png", "mip.ktx2", "--format", "etc1", "-j999"},
+        {"mipmap", "in.png", "mip.ktx2", "--format", "etc1", "--atlas"},
         {"decode", "in.pkm"},
         {"info"},
         {"pgm", "in.png", "out.pgm", "--channel", "x"},

@@ -77,7 +77,8 @@ Options:
   --atlas           stack each level's colour (top half) and alpha plane (bottom
                     half, alpha in the colour channels) into one image of twice the
                     height; levels one texel high hold the colour alone. The image
-                    height must be a power of two and the format linear.
+                    height must be a power of two, the format linear and the output
+                    PKM files.
   --ktx2            write one KTX2 file whatever OUTPUT is called
   -j N              as for encode
 )";
@@ -316,6 +317,10 @@ int runMipmap(const Arguments& arguments)
     const bool atlas = arguments.has("--atlas");
     if (atlas && request.format->isSrgb)
         return usageError(arguments, "--atlas needs a linear format: the GL would decode the alpha half as sRGB");
+    if (atlas && ktx2)
+        return usageError(arguments,
+                          "--atlas needs PKM files (an OUTPUT pattern with %d): its levels one texel "
+                          "high hold the colour alone, not the size a KTX2 chain gives them");
     etc::Image image;
     if (!imageio::readPng(input, image, error))
         return reportError(error);
