@@ -18,7 +18,8 @@ const char* const compareHelp = R"(Usage: etctool compare REFERENCE CANDIDATE
 
 Prints the peak signal-to-noise ratio (dB, peak 255) of each channel and of R, G
 and B together; "inf" where the channel is identical. Each file is a PNG image or
-a PKM file (decoded first), and both must have the same size.
+a PKM or KTX2 file (its base level decoded first), and both must have the same
+size. One of them may be -: standard input.
 )";
 
 const char* const splitAlphaHelp = R"(Usage: etctool split-alpha INPUT.png ALPHA.png [--colour COLOUR.png]
@@ -40,8 +41,9 @@ atlases use "etctool mipmap --atlas".
 
 const char* const pgmHelp = R"(Usage: etctool pgm INPUT OUTPUT.pgm [--channel r|g|b|a]
 
-Writes one channel of an image (PNG, or PKM decoded first) as a binary PGM
-greymap: "P5", width, height, 255, one newline, then the raster from the top row.
+Writes one channel of an image (PNG, or PKM or KTX2 decoded first) as a binary
+PGM greymap: "P5", width, height, 255, one newline, then the raster from the top
+row.
 
 Options:
   --channel CHANNEL   r, g, b or a (the default: a, the alpha plane)
