@@ -2,10 +2,11 @@
 
 #include "CompressionCommands.h"
 #include "PlaneCommands.h"
+#include "ToolVersion.h"
 
 namespace etctool {
 
-const char* const versionLine = "etctool 1.1";
+const std::string versionLine = toolargs::versionLine("etctool");
 
 const std::vector<Command>& allCommands()
 {

@@ -3,6 +3,7 @@
 
 #include "CommandLine.h"
 
+#include <string>
 #include <vector>
 
 namespace etctool {
@@ -17,7 +18,7 @@ struct Command {
 };
 
 // "etctool X.Y": what --version prints and the KTXwriter of the KTX2 files the tool writes.
-extern const char* const versionLine;
+extern const std::string versionLine;
 
 // Every subcommand, in the order the overview lists them.
 const std::vector<Command>& allCommands();

@@ -62,7 +62,7 @@ int main(int argc, char** argv)
     }
     const std::string name = argv[1];
     if (name == "--version")
-        return std::printf("%s\n", versionLine) < 0 ? reportError("cannot write the version") : 0;
+        return std::printf("%s\n", versionLine.c_str()) < 0 ? reportError("cannot write the version") : 0;
     if (name == "--help" || name == "-h") {
         printOverview();
         return 0;
