@@ -46,6 +46,8 @@ struct SearchSettings {
     // EAC blocks of R11 and RG11, and the alpha blocks of RGBA8.
     EacEffort elevenBitEac;
     EacEffort alphaEac;
+    // Opaque colour blocks take the fast subblock encoder instead of the subblock search.
+    bool fastSubblocks = false;
 };
 
 const SearchSettings& searchSettings(Effort effort);
