@@ -132,7 +132,7 @@ SubblockCandidate encodeSubblockModes(const PixelBlock& block, const SubblockMod
 
 std::uint64_t encodeEtc1Block(const PixelBlock& block, const SearchSettings& settings)
 {
-    if (settings.fastSubblocks) {
+    if (settings.fastColourBlocks) {
         return encodeEtc1BlockFast(block);
     }
     return packSubblockMode(encodeSubblockModes(block, SubblockModeOptions{}, settings.etc1Subblocks).params);

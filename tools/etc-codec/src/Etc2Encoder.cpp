@@ -2,6 +2,8 @@
 
 #include "Etc1Encoder.h"
 #include "Etc2Block.h"
+#include "FastSubblockEncoder.h"
+#include "FastThEncoder.h"
 #include "PlanarEncoder.h"
 #include "ThEncoder.h"
 
@@ -43,6 +45,7 @@ public:
     }
 
     std::uint64_t word() const { return bestWord; }
+    long error() const { return bestError; }
 
 private:
     bool alphaMatches(const PixelBlock& decoded) const
@@ -62,8 +65,30 @@ private:
     std::uint64_t bestWord = 0;
 };
 
+// Errors (summed over the block's 48 channel values) below which the fast effort tries no
+// further mode: the plane is cheapest and wins most smooth blocks; T and H take most of the
+// rest; the subblock modes are tried only where both leave the block below about 30 dB.
+constexpr long kFastThFrom = 300;
+constexpr long kFastSubblocksFrom = 3000;
+
+void considerFastModes(BestBlock& best, const PixelBlock& block, const SearchSettings& settings)
+{
+    const PaletteKernel kernel = fastestPaletteKernel();
+    best.consider(packPlanarMode(encodePlanarMode(block, settings).params));
+    if (best.error() > kFastThFrom) {
+        best.consider(packThMode(encodeThModesFast(block, kernel)));
+    }
+    if (best.error() > kFastSubblocksFrom) {
+        best.consider(packSubblockMode(encodeSubblockModesFast(block, kernel)));
+    }
+}
+
 void considerOpaqueModes(BestBlock& best, const PixelBlock& block, bool allowIndividual, const SearchSettings& settings)
 {
+    if (settings.fastColourBlocks && allowIndividual) {
+        considerFastModes(best, block, settings);
+        return;
+    }
     SubblockModeOptions subblock;
     subblock.allowIndividual = allowIndividual;
     best.consider(packSubblockMode(encodeSubblockModes(block, subblock, settings.etc2Subblocks).params));

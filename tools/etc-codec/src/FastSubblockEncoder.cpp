@@ -9,6 +9,18 @@ namespace etc {
 
 namespace {
 
+// Each texel's nearest entry of `table` around `base`.
+void tableSelectors(PaletteKernel kernel, const HalfColours& h, const Rgb& base, int table,
+                    std::uint8_t (&selectors)[kSubblockTexels])
+{
+    Rgb palette[4];
+    for (int s = 0; s < 4; ++s) {
+        const int m = kEtc1Modifiers[table][s];
+        palette[s] = {clamp255(base.r + m), clamp255(base.g + m), clamp255(base.b + m)};
+    }
+    nearestColours(kernel, h, palette, selectors);
+}
+
 struct TableFit {
     Rgb code;
     int table = 0;
@@ -67,10 +79,12 @@ Rgb widen(const Rgb& code, int bits)
     return {extend4(code.r), extend4(code.g), extend4(code.b)};
 }
 
-TableFit bestTable(TableKernel kernel, const HalfColours& h, const Rgb& code, int bits)
+TableFit bestTable(PaletteKernel kernel, const HalfColours& h, const Rgb& code, int bits)
 {
-    TableErrors errors;
-    halfTableErrors(kernel, h, widen(code, bits), errors);
+    CandidateErrors errors;
+    const Rgb base = widen(code, bits);
+    const Rgb bases[4] = {base, base, base, base};
+    paletteErrors(kernel, h, offsetPalettes(kernel, bases, kModifierOffsets), errors);
     TableFit fit;
     fit.code = code;
     for (int table = 0; table < 8; ++table) {
@@ -82,7 +96,7 @@ TableFit bestTable(TableKernel kernel, const HalfColours& h, const Rgb& code, in
     return fit;
 }
 
-FlipFit fitWithCodes(TableKernel kernel, const HalfColours (&halves)[2], const Rgb (&codes)[2], bool differential)
+FlipFit fitWithCodes(PaletteKernel kernel, const HalfColours (&halves)[2], const Rgb (&codes)[2], bool differential)
 {
     FlipFit fit;
     fit.differential = differential;
@@ -99,7 +113,7 @@ Rgb nearestAllowed(const Rgb& first, const Rgb& second)
             std::clamp(second.b, first.b - 4, first.b + 3)};
 }
 
-FlipFit fitFlip(TableKernel kernel, const HalfColours (&halves)[2])
+FlipFit fitFlip(PaletteKernel kernel, const HalfColours (&halves)[2])
 {
     const Rgb means[2] = {meanCode(halves[0], 5), meanCode(halves[1], 5)};
     if (differentialDeltaFits(means[0], means[1])) {
@@ -117,20 +131,20 @@ struct Selectors {
     std::uint8_t halves[2][kSubblockTexels];
 };
 
-Selectors chooseSelectors(TableKernel kernel, const HalfColours (&halves)[2], const FlipFit& fit)
+Selectors chooseSelectors(PaletteKernel kernel, const HalfColours (&halves)[2], const FlipFit& fit)
 {
     const int bits = fit.differential ? 5 : 4;
     Selectors chosen;
     for (int half = 0; half < 2; ++half) {
         const TableFit& f = fit.halves[half];
-        halfSelectors(kernel, halves[half], widen(f.code, bits), f.table, chosen.halves[half]);
+        tableSelectors(kernel, halves[half], widen(f.code, bits), f.table, chosen.halves[half]);
     }
     return chosen;
 }
 
 // Moves each base to the mean of its texels minus their modifiers, where that helps and a
 // differential block still allows it.
-void refitBases(TableKernel kernel, const HalfColours (&halves)[2], FlipFit& fit, Selectors& selectors)
+void refitBases(PaletteKernel kernel, const HalfColours (&halves)[2], FlipFit& fit, Selectors& selectors)
 {
     const int bits = fit.differential ? 5 : 4;
     for (int half = 0; half < 2; ++half) {
@@ -151,7 +165,7 @@ void refitBases(TableKernel kernel, const HalfColours (&halves)[2], FlipFit& fit
         const TableFit refit = bestTable(kernel, halves[half], code, bits);
         if (refit.error < current.error) {
             current = refit;
-            halfSelectors(kernel, halves[half], widen(code, bits), refit.table, selectors.halves[half]);
+            tableSelectors(kernel, halves[half], widen(code, bits), refit.table, selectors.halves[half]);
         }
     }
 }
@@ -174,7 +188,7 @@ SubblockParams toParams(const FlipFit& fit, const Selectors& selectors, bool fli
 
 } // namespace
 
-SubblockParams encodeSubblockModesFast(const PixelBlock& block, TableKernel kernel)
+SubblockParams encodeSubblockModesFast(const PixelBlock& block, PaletteKernel kernel)
 {
     const HalfColours byFlip[2][2] = {{halfColours(block, false, 0), halfColours(block, false, 1)},
                                       {halfColours(block, true, 0), halfColours(block, true, 1)}};
@@ -188,7 +202,7 @@ SubblockParams encodeSubblockModesFast(const PixelBlock& block, TableKernel kern
 
 std::uint64_t encodeEtc1BlockFast(const PixelBlock& block)
 {
-    return packSubblockMode(encodeSubblockModesFast(block, fastestTableKernel()));
+    return packSubblockMode(encodeSubblockModesFast(block, fastestPaletteKernel()));
 }
 
 } // namespace etc

@@ -3,7 +3,7 @@
 
 #include "BlockLayout.h"
 #include "Etc1Block.h"
-#include "FastTableSearch.h"
+#include "FastPaletteSearch.h"
 
 #include <cstdint>
 
@@ -11,11 +11,11 @@
 // mean colour at 5 bits (4 when the two means lie too far apart for a differential block)
 // and takes the modifier table that fits best; the better flip then refits each base to its
 // texels' chosen modifiers once. Every table is scored exactly, clamping included, by the
-// vector kernels of FastTableSearch, so no estimate decides the table.
+// vector kernels of FastPaletteSearch, so no estimate decides the table.
 namespace etc {
 
-// `kernel` must be one of availableTableKernels(); every kernel gives the same block.
-SubblockParams encodeSubblockModesFast(const PixelBlock& block, TableKernel kernel);
+// `kernel` must be one of availablePaletteKernels(); every kernel gives the same block.
+SubblockParams encodeSubblockModesFast(const PixelBlock& block, PaletteKernel kernel);
 
 // A GL_ETC1_RGB8_OES block at the fast effort, with the fastest kernel.
 std::uint64_t encodeEtc1BlockFast(const PixelBlock& block);
