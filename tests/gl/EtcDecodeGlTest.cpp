@@ -353,6 +353,13 @@ TEST(EtcDecodeGlEtc1, DifferentialSumsOutsideTheFiveBitRange)
 
 TEST_P(EtcDecodeGl, EncodedPicture) { expectDecodedAsGl(info(), etc::encodeImage(proceduralPicture(), info().format)); }
 
+TEST_P(EtcDecodeGl, EncodedPictureAtFastEffort)
+{
+    etc::EncodeOptions options;
+    options.effort = etc::Effort::Fast;
+    expectDecodedAsGl(info(), etc::encodeImage(proceduralPicture(), info().format, options));
+}
+
 INSTANTIATE_TEST_SUITE_P(AllFormats, EtcDecodeGl,
                          ::testing::Values(etc::Format::Etc1, etc::Format::R11, etc::Format::SignedR11,
                                            etc::Format::Rg11, etc::Format::SignedRg11, etc::Format::Rgb8,

@@ -224,6 +224,9 @@ template <int V>
 ETC_AVX2 __m256 nearestOfCandidate(const __m256 (&c)[V][3], const CandidatePalettes& p, int candidate)
 {
     __m256 nearest[V];
+    for (__m256& n : nearest) {
+        n = _mm256_set1_ps(1.0e9f);
+    }
     for (int e = candidate * 4; e < candidate * 4 + 4; ++e) {
         const __m256 pr = _mm256_broadcast_ss(&p.r[e]);
         const __m256 pg = _mm256_broadcast_ss(&p.g[e]);
@@ -232,7 +235,7 @@ ETC_AVX2 __m256 nearestOfCandidate(const __m256 (&c)[V][3], const CandidatePalet
         for (int v = 0; v < V; ++v) {
             const __m256 dots =
                 _mm256_fmadd_ps(c[v][2], pb, _mm256_fmadd_ps(c[v][1], pg, _mm256_fmadd_ps(c[v][0], pr, square)));
-            nearest[v] = e == candidate * 4 ? dots : _mm256_min_ps(nearest[v], dots);
+            nearest[v] = _mm256_min_ps(nearest[v], dots);
         }
     }
     __m256 sum = nearest[0];
