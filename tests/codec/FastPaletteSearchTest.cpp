@@ -99,7 +99,9 @@ TEST(FastPaletteSearch, EveryKernelScoresEveryCandidateExactly)
             randomBases(random, kind.oneBase, bases);
             const std::string where = "block " + std::to_string(b);
             expectExactErrors(etc::blockColours(blocks[b]), bases, kind, where);
-            expectExactErrors(etc::halfColours(blocks[b], b % 2 == 0, static_cast<int>(b / 2 % 2)), bases, kind, where);
+            etc::HalfColours halves[2][2];
+            etc::blockHalves(blocks[b], halves);
+            expectExactErrors(halves[b % 2][b / 2 % 2], bases, kind, where);
         }
     }
 }
@@ -125,7 +127,9 @@ TEST(FastPaletteSearch, EveryKernelPicksTheFirstNearestColour)
     const std::vector<etc::PixelBlock> blocks = codectest::variedBlocks();
     for (std::size_t b = 0; b < blocks.size(); ++b) {
         const etc::BlockColours block = etc::blockColours(blocks[b]);
-        const etc::HalfColours half = etc::halfColours(blocks[b], b % 2 != 0, static_cast<int>(b / 2 % 2));
+        etc::HalfColours halves[2][2];
+        etc::blockHalves(blocks[b], halves);
+        const etc::HalfColours& half = halves[b % 2][b / 2 % 2];
         // Clamped entries fall together near the ends of the range, so ties occur.
         Rgb bases[4];
         randomBases(random, true, bases);
@@ -166,13 +170,24 @@ TEST(FastPaletteSearch, HalvesAndBlocksHoldTheirTexels)
         squares += i * i + (100 + i) * (100 + i) + (255 - i) * (255 - i);
     }
     EXPECT_EQ(all.squares, squares);
-    // The right columns (x = 2, 3) and the bottom rows (y = 2, 3), in raster order.
-    const etc::HalfColours right = etc::halfColours(block, false, 1);
-    const etc::HalfColours bottom = etc::halfColours(block, true, 1);
-    const int rightTexels[] = {2, 3, 6, 7, 10, 11, 14, 15};
-    for (int lane = 0; lane < etc::kSubblockTexels; ++lane) {
-        EXPECT_EQ(right.r[lane], rightTexels[lane]);
-        EXPECT_EQ(bottom.r[lane], 8 + lane);
+    // Each half holds its texels in raster order: the left and right columns (x = 0, 1 and
+    // 2, 3), the top and bottom rows (y = 0, 1 and 2, 3).
+    etc::HalfColours halves[2][2];
+    etc::blockHalves(block, halves);
+    const int texels[2][2][etc::kSubblockTexels] = {{{0, 1, 4, 5, 8, 9, 12, 13}, {2, 3, 6, 7, 10, 11, 14, 15}},
+                                                    {{0, 1, 2, 3, 4, 5, 6, 7}, {8, 9, 10, 11, 12, 13, 14, 15}}};
+    for (int flip = 0; flip < 2; ++flip) {
+        for (int half = 0; half < 2; ++half) {
+            int halfSquares = 0;
+            for (int lane = 0; lane < etc::kSubblockTexels; ++lane) {
+                const int i = texels[flip][half][lane];
+                EXPECT_EQ(halves[flip][half].r[lane], i);
+                EXPECT_EQ(halves[flip][half].g[lane], 100 + i);
+                EXPECT_EQ(halves[flip][half].b[lane], 255 - i);
+                halfSquares += i * i + (100 + i) * (100 + i) + (255 - i) * (255 - i);
+            }
+            EXPECT_EQ(halves[flip][half].squares, halfSquares);
+        }
     }
 }
 

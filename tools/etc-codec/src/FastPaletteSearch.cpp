@@ -409,9 +409,23 @@ const char* paletteKernelName(PaletteKernel kernel)
     return "portable";
 }
 
-HalfColours halfColours(const PixelBlock& block, bool flip, int half)
+void blockHalves(const PixelBlock& block, HalfColours (&halves)[2][2])
 {
-    return gatherColours<kSubblockTexels>(block, subblockTexels(flip, half));
+    const BlockColours all = blockColours(block);
+    for (int flip = 0; flip < 2; ++flip) {
+        for (int half = 0; half < 2; ++half) {
+            HalfColours& h = halves[flip][half];
+            const int* texels = subblockTexels(flip != 0, half);
+            h.squares = 0;
+            for (int lane = 0; lane < kSubblockTexels; ++lane) {
+                const int i = texels[lane];
+                h.r[lane] = all.r[i];
+                h.g[lane] = all.g[i];
+                h.b[lane] = all.b[i];
+                h.squares += all.r[i] * all.r[i] + all.g[i] * all.g[i] + all.b[i] * all.b[i];
+            }
+        }
+    }
 }
 
 BlockColours blockColours(const PixelBlock& block) { return gatherColours<kBlockTexels>(block, kRasterOrder); }

@@ -40,7 +40,8 @@ struct TexelColours {
 using HalfColours = TexelColours<kSubblockTexels>;
 using BlockColours = TexelColours<kBlockTexels>;
 
-HalfColours halfColours(const PixelBlock& block, bool flip, int half);
+// Both flips' halves, [flip][half], lanes in the order of subblockTexels.
+void blockHalves(const PixelBlock& block, HalfColours (&halves)[2][2]);
 BlockColours blockColours(const PixelBlock& block);
 
 constexpr int kCandidates = 8;

@@ -190,8 +190,8 @@ SubblockParams toParams(const FlipFit& fit, const Selectors& selectors, bool fli
 
 SubblockParams encodeSubblockModesFast(const PixelBlock& block, PaletteKernel kernel)
 {
-    const HalfColours byFlip[2][2] = {{halfColours(block, false, 0), halfColours(block, false, 1)},
-                                      {halfColours(block, true, 0), halfColours(block, true, 1)}};
+    HalfColours byFlip[2][2];
+    blockHalves(block, byFlip);
     const FlipFit fits[2] = {fitFlip(kernel, byFlip[0]), fitFlip(kernel, byFlip[1])};
     const int flip = fits[1].error() < fits[0].error() ? 1 : 0;
     FlipFit fit = fits[flip];

@@ -16,7 +16,7 @@ struct ColourSums {
     Rgb mean() const
     {
         const float inverse = 1.0f / static_cast<float>(count);
-        auto rounded = [&](int sum) { return static_cast<int>(static_cast<float>(sum) * inverse + 0.5f); };
+        auto rounded = [&](int sum) { return static_cast<int>(std::lrint(static_cast<float>(sum) * inverse)); };
         return {rounded(r), rounded(g), rounded(b)};
     }
 };
