@@ -7,10 +7,11 @@
 
 #include <cstdint>
 
-// The fast effort's encoder for the subblock modes. Each half of both flips starts from its
-// mean colour at 5 bits (4 when the two means lie too far apart for a differential block)
-// and takes the modifier table that fits best; the better flip then refits each base to its
-// texels' chosen modifiers once. Every table is scored exactly, clamping included, by the
+// The fast effort's encoder for the subblock modes. The flip whose halves spread less is
+// taken; each half starts from its mean colour at 5 bits (when the two means lie too far
+// apart for a differential block, the better of 4-bit means and a second base pulled within
+// reach of the first) and takes the modifier table that fits best; then each base is refitted
+// to its texels' chosen modifiers once. Every table is scored exactly, clamping included, by the
 // vector kernels of FastPaletteSearch, so no estimate decides the table.
 namespace etc {
 
