@@ -209,8 +209,9 @@ TEST(EtcCodec, ProgressReportsEveryBlockRow)
 
 TEST(EtcCodec, ThreadCountDoesNotChangeTheBytes)
 {
-    // Odd sizes, so that threads meet partial blocks and more threads than rows occur.
-    const etc::Image image = codectest::colourPicture(37, 23);
+    // Odd sizes, so that threads meet partial blocks; 50 block rows, so that claims of 6 rows
+    // spread over every thread and 8 threads outnumber the claims.
+    const etc::Image image = codectest::colourPicture(37, 199);
     for (const auto& [effort, effortName] : etc::allEfforts()) {
         for (const etc::FormatInfo& info : etc::allFormats()) {
             etc::EncodeOptions options;
@@ -227,19 +228,19 @@ TEST(EtcCodec, ThreadCountDoesNotChangeTheBytes)
 
 TEST(EtcCodec, ProgressUnderThreadsRisesToTheEnd)
 {
-    const etc::Image image = codectest::colourPicture(16, 64); // 16 block rows
+    const etc::Image image = codectest::colourPicture(16, 512); // 128 block rows, claimed 16 at a time
     std::vector<int> done;
     etc::EncodeOptions options;
     options.threads = 4;
     options.progress = [&](int rows, int total) {
-        EXPECT_EQ(total, 16);
+        EXPECT_EQ(total, 128);
         done.push_back(rows);
     };
     etc::encodeImage(image, Format::Etc1, options);
     ASSERT_FALSE(done.empty());
     EXPECT_TRUE(std::is_sorted(done.begin(), done.end()));
     EXPECT_EQ(std::adjacent_find(done.begin(), done.end()), done.end()) << "a count reported twice";
-    EXPECT_EQ(done.back(), 16);
+    EXPECT_EQ(done.back(), 128);
 }
 
 // Debian's etc1tool (Android's reference ETC1 codec) as a second ETC1 decoder.

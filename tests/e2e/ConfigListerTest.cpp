@@ -2,6 +2,7 @@
 
 #include "ShimmedRun.h"
 #include "TestProcess.h"
+#include "TextCount.h"
 #include "XvfbServer.h"
 
 #include <gtest/gtest.h>
@@ -12,7 +13,7 @@
 
 namespace {
 
-const std::string lister = buildPath("tools/ConfigLister/ConfigLister");
+const std::string lister = buildPath(programs::configLister);
 
 struct ListedConfig {
     int id, bufferSize, red, green, blue, alpha, depth, samples;
@@ -173,14 +174,6 @@ ListerRun runLister(const ShimSettings& settings)
     EXPECT_TRUE(run.serverStarted());
     const int status = run.process().waitForExit(30);
     return {status, run.process().standardError(), run.trace()};
-}
-
-int countOf(const std::string& text, const std::string& needle)
-{
-    int count = 0;
-    for (size_t at = text.find(needle); at != std::string::npos; at = text.find(needle, at + 1))
-        ++count;
-    return count;
 }
 
 const char* const vendorLine = "^EGL_VENDOR = Mesa Project, version 1\\.[0-9]+\n\n";

@@ -2,6 +2,7 @@
 // window appears (set-up) to well into its drawing: it must say so and end, never hang.
 
 #include "TestProcess.h"
+#include "TextCount.h"
 #include "X11Client.h"
 #include "XvfbServer.h"
 
@@ -34,14 +35,6 @@ const WindowedProgram windowedPrograms[] = {
 const double killDelays[] = {0.0, 0.2, 0.45, 0.8, 1.2, 1.7};
 
 constexpr double exitTimeoutSeconds = 5.0;
-
-int countOf(const std::string& text, const std::string& needle)
-{
-    int count = 0;
-    for (size_t at = text.find(needle); at != std::string::npos; at = text.find(needle, at + 1))
-        ++count;
-    return count;
-}
 
 bool endsWith(const std::string& text, const std::string& end)
 {

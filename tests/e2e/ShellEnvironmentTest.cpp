@@ -1,6 +1,7 @@
 // The shell and ConfigLister under what a user's environment may hold: no $DISPLAY, an
 // $EGL_PLATFORM left by a Wayland desktop, memory short while the program loads.
 
+#include "ProgramPaths.h"
 #include "TestProcess.h"
 #include "X11Client.h"
 #include "XvfbServer.h"
@@ -12,8 +13,8 @@
 
 namespace {
 
-const std::string probe = buildPath("tests/programs/ShellProbe/ShellProbe");
-const std::string lister = buildPath("tools/ConfigLister/ConfigLister");
+const std::string probe = buildPath(programs::shellProbe);
+const std::string lister = buildPath(programs::configLister);
 
 using Environment = std::vector<std::pair<std::string, std::string>>;
 

@@ -1,7 +1,9 @@
 // How the shell's loop takes window events, driven through the probe program: one queued event
 // per loop turn, and only a close request or the first mouse button ends the loop.
 
+#include "ProgramPaths.h"
 #include "TestProcess.h"
+#include "TextCount.h"
 #include "X11Client.h"
 #include "XvfbServer.h"
 
@@ -14,15 +16,7 @@
 
 namespace {
 
-const std::string probe = buildPath("tests/programs/ShellProbe/ShellProbe");
-
-int countOf(const std::string& text, const std::string& needle)
-{
-    int count = 0;
-    for (size_t at = text.find(needle); at != std::string::npos; at = text.find(needle, at + 1))
-        ++count;
-    return count;
-}
+const std::string probe = buildPath(programs::shellProbe);
 
 class ShellEvents : public testing::Test {
 protected:

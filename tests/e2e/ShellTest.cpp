@@ -1,6 +1,8 @@
 // The application shell, driven through the probe program on a private X server.
 
+#include "ProgramPaths.h"
 #include "TestProcess.h"
+#include "TextCount.h"
 #include "X11Client.h"
 #include "XvfbServer.h"
 
@@ -12,15 +14,7 @@
 
 namespace {
 
-const std::string probe = buildPath("tests/programs/ShellProbe/ShellProbe");
-
-int countOf(const std::string& text, const std::string& needle)
-{
-    int count = 0;
-    for (size_t at = text.find(needle); at != std::string::npos; at = text.find(needle, at + 1))
-        ++count;
-    return count;
-}
+const std::string probe = buildPath(programs::shellProbe);
 
 void sleepSeconds(double seconds) { std::this_thread::sleep_for(std::chrono::duration<double>(seconds)); }
 

@@ -2,6 +2,7 @@
 #define SHIMMED_RUN_H
 
 #include "FaultShim.h"
+#include "ProgramPaths.h"
 #include "TestProcess.h"
 #include "X11Client.h"
 #include "XvfbServer.h"
@@ -10,17 +11,6 @@
 #include <memory>
 #include <string>
 #include <vector>
-
-// Paths of the programs in the build tree.
-namespace programs {
-const std::string formatCarousel = "samples/OpenGL-ES-3.0/linux/FormatCarousel/FormatCarousel";
-const std::string patchTorus = "samples/OpenGL-ES-3.0/linux/PatchTorus/PatchTorus";
-const std::string cellAutomaton = "samples/OpenGL-ES-3.0/linux/CellAutomaton/CellAutomaton";
-const std::string rawAlphaPlane = "samples/OpenGL-ES-2.0/linux/RawAlphaPlane/RawAlphaPlane";
-const std::string packedAlphaPlane = "samples/OpenGL-ES-2.0/linux/PackedAlphaPlane/PackedAlphaPlane";
-const std::string stackedAlpha = "samples/OpenGL-ES-2.0/linux/StackedAlpha/StackedAlpha";
-const std::string configLister = "tools/ConfigLister/ConfigLister";
-} // namespace programs
 
 // A program of the build tree (path relative to it) started in its own folder, or in `folder`,
 // on its own X server with the fault shim preloaded.

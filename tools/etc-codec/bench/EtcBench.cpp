@@ -1,6 +1,7 @@
-// etc-bench: encodes PNG images in the ETC formats and prints, per image and format, the
-// quality of the decoded result and the single-threaded encode speed.
+// etc-bench: encodes PNG images in the ETC formats and prints, per image, format and effort,
+// the quality of the decoded result and the encode speed on one thread and on several.
 
+#include "BlockSample.h"
 #include "EtcCodec.h"
 #include "EtcFormat.h"
 #include "ImageQuality.h"
@@ -13,79 +14,129 @@
 #include <cstdlib>
 #include <ctime>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace {
 
 const char* const kUsage =
-    "Usage: etc-bench [--effort fast|default|best] [--format NAME]... [--repeat N] IMAGE.png...\n"
+    "Usage: etc-bench [--effort NAME]... [--format NAME]... [--blocks all|k16] [-j N] [--repeat N]\n"
+    "                 IMAGE.png...\n"
     "\n"
-    "Encodes each PNG image in each format (all eleven unless --format names some), decodes\n"
-    "it again and prints one row per image and format: the PSNR of the channels the format\n"
-    "carries and the encode speed in megapixels per second of CPU time (one thread; the\n"
-    "fastest of --repeat encodes, so that other work on the machine distorts it less).\n"
+    "Encodes the images in each format at each effort (every one unless --format and --effort\n"
+    "name some), decodes them again and prints a row per image, format and effort, and a \"set\"\n"
+    "row for all the images (the mean of their PSNRs, their pixels over their time): the quality\n"
+    "of the channels the format carries and the encode speed in megapixels per second, on one\n"
+    "thread (CPU time) and on N threads (wall\n"
+    "time), each the fastest of --repeat encodes so that other work on the machine distorts it\n"
+    "less. The bytes must not depend on the thread count; a difference is an error.\n"
     "\n"
-    "Quality: PSNR = 10 log10(255^2 / MSE) over 8-bit channels. ETC1 and the RGB formats: RGB.\n"
-    "RGBA8: RGB and A separately. Punchthrough: RGB where the source alpha is 255, and the\n"
-    "number of texels whose alpha lands on the other side of 128. R11: R. RG11: R and G. An\n"
-    "11-bit EAC value v counts as round(v * 255 / 2047); the signed formats map the channels\n"
-    "to [-1, 1] and are measured after mapping back.\n"
+    "Quality: PSNR = 10 log10(255^2 / MSE) over 8-bit channels. ETC1 and the RGB formats: RGB. RGBA8: RGB and A "
+    "separately. Punchthrough: RGB where\n"
+    "the source alpha is 255, and the number of texels whose alpha lands on the other side of\n"
+    "128. R11: R. RG11: R and G. An 11-bit EAC value v counts as round(v * 255 / 2047); the\n"
+    "signed formats map the channels to [-1, 1] and are measured after mapping back.\n"
     "\n"
     "Options:\n"
-    "  --effort LEVEL  search effort (default: default):\n"
-    "                    fast     mean colours with every modifier table and T/H distance\n"
-    "                             scored at once, the plane first for ETC2, a narrower EAC\n"
-    "                             multiplier search: about ten times as fast for ETC1 and\n"
-    "                             RGB8, about 0.2 dB (ETC1) and 0.8 dB (RGB8) lower\n"
-    "                    default  the balance between the two\n"
-    "                    best     every modifier table, both flips and individual mode always,\n"
-    "                             more T/H splits and refits, every EAC multiplier: five to ten\n"
-    "                             times slower for 0.1 to 0.2 dB more\n"
+    "  --effort NAME   only this effort (repeatable): fast, default, best\n"
     "  --format NAME   only this format (repeatable): etc1, r11, signed-r11, rg11,\n"
     "                  signed-rg11, rgb8, srgb8, rgba8, srgb8-alpha8, rgb8-a1, srgb8-a1\n"
-    "  --repeat N      encodes per image and format, the fastest counts (1 to 1000, default: 3)\n"
+    "  --blocks WHICH  all (default), or k16: only the blocks with (bx + 3 by) % 16 == 0\n"
+    "  -j N            threads for the second speed figure (1 to 256, default: every core)\n"
+    "  --repeat N      encodes per measurement, the fastest counts (1 to 1000, default: 3)\n"
     "  --help          print this text\n";
 
 // More would run for days on any picture worth measuring.
 constexpr int kMostRepeats = 1000;
+constexpr int kMostThreads = 256;
 
 struct Arguments {
-    etc::Effort effort = etc::Effort::Default;
+    std::vector<etc::Effort> efforts;
     std::vector<etc::Format> formats;
     std::vector<std::string> images;
+    bench::BlockChoice blocks = bench::BlockChoice::All;
+    int threads = 1;
     int repeat = 3;
 };
+
+int everyCore() { return std::clamp(static_cast<int>(std::thread::hardware_concurrency()), 1, kMostThreads); }
+
+bool parseBlocks(const std::string& name, bench::BlockChoice& blocks)
+{
+    if (name == "all") {
+        blocks = bench::BlockChoice::All;
+    } else if (name == "k16") {
+        blocks = bench::BlockChoice::EverySixteenth;
+    } else {
+        return false;
+    }
+    return true;
+}
+
+bool parseCount(const std::string& option, const std::string& value, int most, int& count)
+{
+    if (toolargs::parseNumber(value, 1, most, count)) {
+        return true;
+    }
+    std::fprintf(stderr, "Error: %s\n", toolargs::rangeError(option, 1, most, value).c_str());
+    return false;
+}
+
+// Every effort and format unless some were named.
+void fillDefaults(Arguments& args)
+{
+    if (args.efforts.empty()) {
+        for (const auto& effort : etc::allEfforts()) {
+            args.efforts.push_back(effort.first);
+        }
+    }
+    if (args.formats.empty()) {
+        for (const etc::FormatInfo& info : etc::allFormats()) {
+            args.formats.push_back(info.format);
+        }
+    }
+}
 
 // Returns 0 to go on, or the exit status to end with.
 int parseArguments(int argc, char** argv, Arguments& args)
 {
+    args.threads = everyCore();
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         const bool hasValue = i + 1 < argc;
+        const std::string value = hasValue ? argv[i + 1] : "";
         if (arg == "--help") {
             return std::fputs(kUsage, stdout) == EOF ? 1 : -1;
         }
         if (arg == "--effort") {
-            const etc::Effort* effort = hasValue ? etc::findEffortByName(argv[++i]) : nullptr;
+            const etc::Effort* effort = etc::findEffortByName(value);
             if (effort == nullptr) {
                 std::fprintf(stderr, "Error: --effort needs an effort name (see --help)\n");
                 return 1;
             }
-            args.effort = *effort;
+            args.efforts.push_back(*effort);
+            ++i;
         } else if (arg == "--format") {
-            const etc::FormatInfo* info = hasValue ? etc::findFormatByToolName(argv[++i]) : nullptr;
+            const etc::FormatInfo* info = etc::findFormatByToolName(value);
             if (info == nullptr) {
                 std::fprintf(stderr, "Error: --format needs a format name (see --help)\n");
                 return 1;
             }
             args.formats.push_back(info->format);
-        } else if (arg == "--repeat") {
-            const std::string value = hasValue ? argv[++i] : "";
-            if (!toolargs::parseNumber(value, 1, kMostRepeats, args.repeat)) {
-                std::fprintf(stderr, "Error: %s\n", toolargs::rangeError("--repeat", 1, kMostRepeats, value).c_str());
+            ++i;
+        } else if (arg == "--blocks") {
+            if (!parseBlocks(value, args.blocks)) {
+                std::fprintf(stderr, "Error: --blocks needs all or k16 (see --help)\n");
                 return 1;
             }
-        } else if (arg.rfind("--", 0) == 0) {
+            ++i;
+        } else if (arg == "-j" || arg == "--repeat") {
+            int& count = arg == "-j" ? args.threads : args.repeat;
+            if (!parseCount(arg, value, arg == "-j" ? kMostThreads : kMostRepeats, count)) {
+                return 1;
+            }
+            ++i;
+        } else if (arg.rfind("-", 0) == 0) {
             std::fprintf(stderr, "Error: unknown option %s (see --help)\n", arg.c_str());
             return 1;
         } else {
@@ -96,11 +147,7 @@ int parseArguments(int argc, char** argv, Arguments& args)
         std::fprintf(stderr, "Error: no images given (see --help)\n");
         return 1;
     }
-    if (args.formats.empty()) {
-        for (const etc::FormatInfo& info : etc::allFormats()) {
-            args.formats.push_back(info.format);
-        }
-    }
+    fillDefaults(args);
     return 0;
 }
 
@@ -142,25 +189,110 @@ std::string baseName(const std::string& path)
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-void benchmark(const std::string& name, const etc::Image& image, etc::Format format, const Arguments& args)
+double wallSeconds()
 {
-    etc::EncodeOptions options;
-    options.effort = args.effort;
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return static_cast<double>(now.tv_sec) + now.tv_nsec * 1e-9;
+}
+
+struct Timing {
     std::vector<std::uint8_t> payload;
     double seconds = 0;
-    for (int run = 0; run < args.repeat; ++run) {
-        const double start = cpuSeconds();
-        payload = etc::encodeImage(image, format, options);
-        const double spent = cpuSeconds() - start;
-        seconds = run == 0 ? spent : std::min(seconds, spent);
+};
+
+// The fastest of `repeat` encodes, timed by `clock`.
+Timing timeEncodes(const etc::Image& image, etc::Format format, const etc::EncodeOptions& options, int repeat,
+                   double (*clock)())
+{
+    Timing timing;
+    for (int run = 0; run < repeat; ++run) {
+        const double start = clock();
+        timing.payload = etc::encodeImage(image, format, options);
+        const double spent = clock() - start;
+        timing.seconds = run == 0 ? spent : std::min(timing.seconds, spent);
     }
-    const etc::DecodedImage decoded = etc::decodeImage(payload.data(), format, image.width, image.height);
-    const double megapixels = static_cast<double>(image.width) * image.height / 1e6;
-    std::printf("%-18s %-13s %-52s %8.2f\n", name.c_str(), etc::formatInfo(format).toolName,
-                describe(etc::measureQuality(image, decoded, format)).c_str(),
-                seconds > 0 ? megapixels / seconds : 0.0);
+    return timing;
+}
+
+struct Result {
+    etc::FormatQuality quality;
+    double pixels = 0;
+    double secondsAlone = 0;
+    double secondsShared = 0;
+};
+
+// Returns false when the bytes differ between one and N threads.
+bool measure(const etc::Image& image, etc::Format format, etc::Effort effort, const Arguments& args, Result& result)
+{
+    etc::EncodeOptions options;
+    options.effort = effort;
+    const Timing alone = timeEncodes(image, format, options, args.repeat, cpuSeconds);
+    options.threads = args.threads;
+    const Timing shared = timeEncodes(image, format, options, args.repeat, wallSeconds);
+    if (shared.payload != alone.payload) {
+        return false;
+    }
+    const etc::DecodedImage decoded = etc::decodeImage(alone.payload.data(), format, image.width, image.height);
+    result = {etc::measureQuality(image, decoded, format), static_cast<double>(image.width) * image.height,
+              alone.seconds, shared.seconds};
+    return true;
+}
+
+// The set's row: each figure's mean over the images, the speed of all their pixels.
+Result combine(const std::vector<Result>& results)
+{
+    Result set = results.front();
+    const auto mean = [&](double etc::FormatQuality::*figure) {
+        double sum = 0;
+        for (const Result& r : results) {
+            sum += r.quality.*figure;
+        }
+        return sum / static_cast<double>(results.size());
+    };
+    set.quality.channelsPsnr = mean(&etc::FormatQuality::channelsPsnr);
+    set.quality.alphaPsnr = mean(&etc::FormatQuality::alphaPsnr);
+    set.quality.alphaMismatches = 0;
+    set.pixels = set.secondsAlone = set.secondsShared = 0;
+    for (const Result& r : results) {
+        set.quality.alphaMismatches += r.quality.alphaMismatches;
+        set.pixels += r.pixels;
+        set.secondsAlone += r.secondsAlone;
+        set.secondsShared += r.secondsShared;
+    }
+    return set;
+}
+
+double megapixelsPerSecond(double pixels, double seconds) { return seconds > 0 ? pixels / 1e6 / seconds : 0.0; }
+
+void printRow(const std::string& image, etc::Format format, etc::Effort effort, const Result& result)
+{
+    const double alone = megapixelsPerSecond(result.pixels, result.secondsAlone);
+    const double shared = megapixelsPerSecond(result.pixels, result.secondsShared);
+    std::printf("%-16s %-13s %-10s %-52s %9.3f %9.3f (x%.2f)\n", image.c_str(), etc::formatInfo(format).toolName,
+                etc::effortName(effort), describe(result.quality).c_str(), alone, shared,
+                alone > 0 ? shared / alone : 0.0);
     // Each row as soon as it is measured; a row that cannot be written is lost to the reader only.
     (void)std::fflush(stdout);
+}
+
+// Rows for every image and the set; false when the thread count changed the bytes.
+bool measureAll(const Arguments& args, const std::vector<etc::Image>& blocks, etc::Format format, etc::Effort effort)
+{
+    std::vector<Result> results(blocks.size());
+    for (std::size_t i = 0; i < blocks.size(); ++i) {
+        if (!measure(blocks[i], format, effort, args, results[i])) {
+            std::fprintf(stderr, "Error: %s in %s at %s: %d threads gave other bytes than one\n",
+                         args.images[i].c_str(), etc::formatInfo(format).toolName, etc::effortName(effort),
+                         args.threads);
+            return false;
+        }
+        printRow(baseName(args.images[i]), format, effort, results[i]);
+    }
+    if (results.size() > 1) {
+        printRow("set", format, effort, combine(results));
+    }
+    return true;
 }
 
 } // namespace
@@ -180,10 +312,17 @@ int main(int argc, char** argv)
             return 1;
         }
     }
-    std::printf("%-18s %-13s %-52s %8s\n", "image", "format", "quality", "Mpx/s");
-    for (std::size_t i = 0; i < images.size(); ++i) {
-        for (etc::Format format : args.formats) {
-            benchmark(baseName(args.images[i]), images[i], format, args);
+    std::vector<etc::Image> blocks;
+    for (const etc::Image& image : images) {
+        blocks.push_back(bench::gatherBlocks(image, args.blocks));
+    }
+    std::printf("%-16s %-13s %-10s %-52s %9s %9s\n", "image", "format", "effort", "quality", "Mpx/s x1",
+                ("Mpx/s x" + std::to_string(args.threads)).c_str());
+    for (etc::Format format : args.formats) {
+        for (etc::Effort effort : args.efforts) {
+            if (!measureAll(args, blocks, format, effort)) {
+                return 1;
+            }
         }
     }
     return 0;

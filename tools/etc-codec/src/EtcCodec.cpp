@@ -162,14 +162,19 @@ std::vector<std::uint8_t> encodeImage(const Image& image, Format format, const E
             out += info.blockBytes;
         }
     };
-    // Rows go to whichever thread asks next; only the calling thread reports progress.
+    // Rows go to whichever thread asks next, at least 64 blocks at a time so that threads do
+    // not write the same cache lines; only the calling thread reports progress.
+    const int rowsPerClaim = options.threads > 1 ? std::max(1, 64 / columns) : 1;
     std::atomic<int> nextRow{0};
     std::atomic<int> rowsDone{0};
     int rowsReported = 0;
     const auto encodeRows = [&](bool reportsProgress) {
-        for (int by = nextRow++; by < rows; by = nextRow++) {
-            encodeRow(by);
-            const int done = ++rowsDone;
+        for (int first = nextRow.fetch_add(rowsPerClaim); first < rows; first = nextRow.fetch_add(rowsPerClaim)) {
+            const int end = std::min(first + rowsPerClaim, rows);
+            for (int by = first; by < end; ++by) {
+                encodeRow(by);
+            }
+            const int done = rowsDone.fetch_add(end - first) + end - first;
             if (reportsProgress && options.progress) {
                 options.progress(done, rows);
                 rowsReported = done;
