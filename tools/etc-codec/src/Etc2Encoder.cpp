@@ -65,11 +65,11 @@ private:
     std::uint64_t bestWord = 0;
 };
 
-// Errors (summed over the block's 48 channel values) below which the fast effort tries no
-// further mode: the plane is cheapest and wins most smooth blocks; T and H take most of the
-// rest; the subblock modes are tried only where both leave the block below about 30 dB.
+// Errors (summed over the block's 48 channel values) above which the fast effort tries a
+// further mode: the plane is cheapest and wins most smooth blocks; T and H are tried where it
+// leaves the block below about 40 dB, the subblock modes where both leave it below about 27 dB.
 constexpr long kFastThFrom = 300;
-constexpr long kFastSubblocksFrom = 3000;
+constexpr long kFastSubblocksFrom = 6000;
 
 void considerFastModes(BestBlock& best, const PixelBlock& block, const SearchSettings& settings)
 {
