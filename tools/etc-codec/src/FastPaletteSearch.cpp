@@ -70,6 +70,8 @@ void portableNearest(const TexelColours<N>& t, const Rgb (&palette)[4], std::uin
     }
 }
 
+#ifdef ETC_X86_KERNELS
+
 float squareOf(const Rgb& c) { return static_cast<float>(c.r * c.r + c.g * c.g + c.b * c.b); }
 
 template <int N>
@@ -79,8 +81,6 @@ void storeChosen(const int (&indices)[N], std::uint8_t (&chosen)[N])
         chosen[lane] = static_cast<std::uint8_t>(indices[lane]);
     }
 }
-
-#ifdef ETC_X86_KERNELS
 
 // One channel of the four entries' base colours, built in registers: a wide load just after
 // narrow stores would stall.
