@@ -45,7 +45,6 @@ public:
     }
 
     std::uint64_t word() const { return bestWord; }
-    long error() const { return bestError; }
 
 private:
     bool alphaMatches(const PixelBlock& decoded) const
@@ -71,24 +70,31 @@ private:
 constexpr long kFastThFrom = 300;
 constexpr long kFastSubblocksFrom = 6000;
 
-void considerFastModes(BestBlock& best, const PixelBlock& block, const SearchSettings& settings)
+// The candidates' errors are exact, so no block needs decoding to compare them.
+std::uint64_t encodeFastModes(const PixelBlock& block, const SearchSettings& settings)
 {
     const PaletteKernel kernel = fastestPaletteKernel();
-    best.consider(packPlanarMode(encodePlanarMode(block, settings).params));
-    if (best.error() > kFastThFrom) {
-        best.consider(packThMode(encodeThModesFast(block, kernel)));
+    const PlanarCandidate planar = encodePlanarMode(block, settings);
+    std::uint64_t word = packPlanarMode(planar.params);
+    long error = planar.error;
+    if (error > kFastThFrom) {
+        const ThCandidate th = encodeThModesFast(block, kernel);
+        if (th.error < error) {
+            word = packThMode(th.params);
+            error = th.error;
+        }
     }
-    if (best.error() > kFastSubblocksFrom) {
-        best.consider(packSubblockMode(encodeSubblockModesFast(block, kernel)));
+    if (error > kFastSubblocksFrom) {
+        const SubblockCandidate subblock = encodeSubblockModesFast(block, kernel);
+        if (subblock.error < error) {
+            word = packSubblockMode(subblock.params);
+        }
     }
+    return word;
 }
 
 void considerOpaqueModes(BestBlock& best, const PixelBlock& block, bool allowIndividual, const SearchSettings& settings)
 {
-    if (settings.fastColourBlocks && allowIndividual) {
-        considerFastModes(best, block, settings);
-        return;
-    }
     SubblockModeOptions subblock;
     subblock.allowIndividual = allowIndividual;
     best.consider(packSubblockMode(encodeSubblockModes(block, subblock, settings.etc2Subblocks).params));
@@ -103,6 +109,9 @@ void considerOpaqueModes(BestBlock& best, const PixelBlock& block, bool allowInd
 
 std::uint64_t encodeEtc2Block(const PixelBlock& block, const SearchSettings& settings)
 {
+    if (settings.fastColourBlocks) {
+        return encodeFastModes(block, settings);
+    }
     BestBlock best(block, false, nullptr);
     considerOpaqueModes(best, block, true, settings);
     return best.word();

@@ -205,7 +205,7 @@ long flipSpread(const HalfColours (&halves)[2])
 
 } // namespace
 
-SubblockParams encodeSubblockModesFast(const PixelBlock& block, PaletteKernel kernel)
+SubblockCandidate encodeSubblockModesFast(const PixelBlock& block, PaletteKernel kernel)
 {
     HalfColours byFlip[2][2];
     blockHalves(block, byFlip);
@@ -215,12 +215,12 @@ SubblockParams encodeSubblockModesFast(const PixelBlock& block, PaletteKernel ke
     FlipFit fit = fitFlip(kernel, byFlip[flip]);
     Selectors selectors = chooseSelectors(kernel, byFlip[flip], fit);
     refitBases(kernel, byFlip[flip], fit, selectors);
-    return toParams(fit, selectors, flip != 0);
+    return {toParams(fit, selectors, flip != 0), fit.error()};
 }
 
 std::uint64_t encodeEtc1BlockFast(const PixelBlock& block)
 {
-    return packSubblockMode(encodeSubblockModesFast(block, fastestPaletteKernel()));
+    return packSubblockMode(encodeSubblockModesFast(block, fastestPaletteKernel()).params);
 }
 
 } // namespace etc

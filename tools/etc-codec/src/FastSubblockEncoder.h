@@ -3,6 +3,7 @@
 
 #include "BlockLayout.h"
 #include "Etc1Block.h"
+#include "Etc1Encoder.h"
 #include "FastPaletteSearch.h"
 
 #include <cstdint>
@@ -15,8 +16,9 @@
 // vector kernels of FastPaletteSearch, so no estimate decides the table.
 namespace etc {
 
-// `kernel` must be one of availablePaletteKernels(); every kernel gives the same block.
-SubblockParams encodeSubblockModesFast(const PixelBlock& block, PaletteKernel kernel);
+// `kernel` must be one of availablePaletteKernels(); every kernel gives the same block. The
+// error is the decoded block's.
+SubblockCandidate encodeSubblockModesFast(const PixelBlock& block, PaletteKernel kernel);
 
 // A GL_ETC1_RGB8_OES block at the fast effort, with the fastest kernel.
 std::uint64_t encodeEtc1BlockFast(const PixelBlock& block);

@@ -153,7 +153,7 @@ Rgb fourBitCode(const Rgb& colour)
 
 } // namespace
 
-ThParams encodeThModesFast(const PixelBlock& block, PaletteKernel kernel)
+ThCandidate encodeThModesFast(const PixelBlock& block, PaletteKernel kernel)
 {
     const BlockColours t = blockColours(block);
     Rgb means[2];
@@ -161,16 +161,22 @@ ThParams encodeThModesFast(const PixelBlock& block, PaletteKernel kernel)
     const Rgb codes[2] = {fourBitCode(means[0]), fourBitCode(means[1])};
     const Rgb swapped[2] = {codes[1], codes[0]};
     ThChoice best;
-    scoreDistances(kernel, t, true, codes, best);
+    // Two equal H colours cannot store every distance (the colours' order holds its lowest
+    // bit), and T expresses that block anyway.
+    if (!(codes[0] == codes[1])) {
+        scoreDistances(kernel, t, true, codes, best);
+    }
     scoreDistances(kernel, t, false, codes, best);
     scoreDistances(kernel, t, false, swapped, best);
-    ThParams p;
+    ThCandidate candidate;
+    candidate.error = best.error;
+    ThParams& p = candidate.params;
     p.hMode = best.hMode;
     p.color[0] = best.codes[0];
     p.color[1] = best.codes[1];
     p.distance = best.distance;
     nearestColours(kernel, t, best.paint, p.selectors);
-    return p;
+    return candidate;
 }
 
 } // namespace etc

@@ -4,6 +4,7 @@
 #include "BlockLayout.h"
 #include "FastPaletteSearch.h"
 #include "ThBlock.h"
+#include "ThEncoder.h"
 
 // The fast effort's encoder for ETC2's T and H modes. The texels split in two groups across
 // their principal axis (one round of two-means tidies the split); the groups' mean colours
@@ -11,8 +12,9 @@
 // is scored exactly by the palette kernels.
 namespace etc {
 
-// `kernel` must be one of availablePaletteKernels(); every kernel gives the same block.
-ThParams encodeThModesFast(const PixelBlock& block, PaletteKernel kernel);
+// `kernel` must be one of availablePaletteKernels(); every kernel gives the same block. The
+// error is the decoded block's.
+ThCandidate encodeThModesFast(const PixelBlock& block, PaletteKernel kernel);
 
 } // namespace etc
 
