@@ -411,19 +411,31 @@ const char* paletteKernelName(PaletteKernel kernel)
 
 void blockHalves(const PixelBlock& block, HalfColours (&halves)[2][2])
 {
-    const BlockColours all = blockColours(block);
-    for (int flip = 0; flip < 2; ++flip) {
-        for (int half = 0; half < 2; ++half) {
-            HalfColours& h = halves[flip][half];
-            const int* texels = subblockTexels(flip != 0, half);
-            h.squares = 0;
-            for (int lane = 0; lane < kSubblockTexels; ++lane) {
-                const int i = texels[lane];
-                h.r[lane] = all.r[i];
-                h.g[lane] = all.g[i];
-                h.b[lane] = all.b[i];
-                h.squares += all.r[i] * all.r[i] + all.g[i] * all.g[i] + all.b[i] * all.b[i];
-            }
+    int r[kBlockTexels], g[kBlockTexels], b[kBlockTexels], squares[kBlockTexels];
+    for (int i = 0; i < kBlockTexels; ++i) {
+        r[i] = block.rgba[i][0];
+        g[i] = block.rgba[i][1];
+        b[i] = block.rgba[i][2];
+        squares[i] = r[i] * r[i] + g[i] * g[i] + b[i] * b[i];
+    }
+    // Indices worked out rather than looked up, so that the compiler unrolls the copies:
+    // lane l of row half h is texel 8h + l, of column half h texel 4 (l / 2) + 2h + l % 2.
+    for (int h = 0; h < 2; ++h) {
+        HalfColours& column = halves[0][h];
+        HalfColours& row = halves[1][h];
+        column.squares = 0;
+        row.squares = 0;
+        for (int lane = 0; lane < kSubblockTexels; ++lane) {
+            const int c = 4 * (lane >> 1) + 2 * h + (lane & 1);
+            const int w = 8 * h + lane;
+            column.r[lane] = r[c];
+            column.g[lane] = g[c];
+            column.b[lane] = b[c];
+            column.squares += squares[c];
+            row.r[lane] = r[w];
+            row.g[lane] = g[w];
+            row.b[lane] = b[w];
+            row.squares += squares[w];
         }
     }
 }
