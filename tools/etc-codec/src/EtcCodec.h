@@ -36,8 +36,8 @@ struct DecodedImage {
 //   Fast: colour blocks from their mean colours with every modifier table (and T/H
 //         distance) scored at once by vector kernels, one base refit; ETC2 tries the plane
 //         first and the other modes only where it falls short; a narrower EAC multiplier
-//         search. About ten times as fast as default for ETC1 and RGB8, about 0.2 dB (ETC1)
-//         and 0.8 dB (RGB8) lower.
+//         search. About ten times as fast as default for ETC1 and RGB8, about 0.3 dB (ETC1)
+//         and 0.9 dB (RGB8) lower.
 //   Default: the balance between the two.
 //   Best: every modifier table, both flips and individual mode always, more T/H splits and
 //         refits, every EAC multiplier; five to ten times slower for 0.1 to 0.2 dB more.
