@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <iterator>
 
 namespace etc {
 
@@ -126,6 +127,18 @@ FlipFit fitFlip(PaletteKernel kernel, const HalfColours (&halves)[2])
     return b.error() < a.error() ? b : a;
 }
 
+// The error of the half's texels at the given entries of `table` around `base`.
+int selectedError(const HalfColours& h, const Rgb& base, int table, const std::uint8_t (&selectors)[kSubblockTexels])
+{
+    int error = 0;
+    for (int lane = 0; lane < kSubblockTexels; ++lane) {
+        const int m = kEtc1Modifiers[table][selectors[lane]];
+        error += squared(h.r[lane] - clamp255(base.r + m)) + squared(h.g[lane] - clamp255(base.g + m)) +
+            squared(h.b[lane] - clamp255(base.b + m));
+    }
+    return error;
+}
+
 // Each half's texels at their nearest entries.
 struct Selectors {
     std::uint8_t halves[2][kSubblockTexels];
@@ -162,10 +175,15 @@ void refitBases(PaletteKernel kernel, const HalfColours (&halves)[2], FlipFit& f
             (fit.differential && !differentialDeltaFits(half == 0 ? code : other, half == 0 ? other : code))) {
             continue;
         }
-        const TableFit refit = bestTable(kernel, halves[half], code, bits);
-        if (refit.error < current.error) {
-            current = refit;
-            tableSelectors(kernel, halves[half], widen(code, bits), refit.table, selectors.halves[half]);
+        // The same table around the new base: its selectors, and the error they leave.
+        const Rgb base = widen(code, bits);
+        std::uint8_t refitSelectors[kSubblockTexels];
+        tableSelectors(kernel, halves[half], base, current.table, refitSelectors);
+        const int error = selectedError(halves[half], base, current.table, refitSelectors);
+        if (error < current.error) {
+            current.code = code;
+            current.error = error;
+            std::copy(std::begin(refitSelectors), std::end(refitSelectors), selectors.halves[half]);
         }
     }
 }
