@@ -374,6 +374,13 @@ TEST(EtcDecodeGlEtc1, DifferentialSumsOutsideTheFiveBitRange)
 
 TEST_P(EtcDecodeGl, EncodedPicture) { expectDecodedAsGl(info(), etc::encodeImage(proceduralPicture(), info().format)); }
 
+TEST_P(EtcDecodeGl, EncodedPictureAtFastEffort)
+{
+    etc::EncodeOptions options;
+    options.effort = etc::Effort::Fast;
+    expectDecodedAsGl(info(), etc::encodeImage(proceduralPicture(), info().format, options));
+}
+
 // Every `1 << level`-th texel of every `1 << level`-th row: a smaller picture of each level's size.
 etc::Image sampledPicture(const etc::Image& picture, int level)
 {
