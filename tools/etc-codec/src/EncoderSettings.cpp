@@ -31,8 +31,8 @@ const Effort* findEffortByName(std::string_view name)
 
 const SearchSettings& searchSettings(Effort effort)
 {
-    static const SearchSettings fast{{2, 2, false, 1.0f},      {1, 1, false, 1.0f},     1, 1, 0, false,
-                                     {0, 0, 0, 0, 0, 0, true}, {0, 0, 0, 0, 0, 0, true}};
+    static const SearchSettings fast{{2, 2, false, 1.0f},      {1, 1, false, 1.0f},      1,   1, 0, false,
+                                     {0, 0, 0, 0, 0, 0, true}, {0, 0, 0, 0, 0, 0, true}, true};
     static const SearchSettings standard{{4, 3, false, 1.0f},         {2, 2, false, 1.0f},      1, 1, 1, true,
                                          {3, 6, 2, 12, 12, 3, false}, {0, 1, 0, 4, 2, 1, false}};
     static const SearchSettings best{{8, 4, true, 1000.0f},       {8, 4, true, 1000.0f},        4, 3, 3, true,

@@ -49,6 +49,9 @@ struct SearchSettings {
     // EAC blocks of R11 and RG11, and the alpha blocks of RGBA8.
     EacEffort elevenBitEac;
     EacEffort alphaEac;
+    // Opaque colour blocks take the fast encoders of the subblock and T/H modes instead of the
+    // searches above.
+    bool fastColourBlocks = false;
 };
 
 const SearchSettings& searchSettings(Effort effort);

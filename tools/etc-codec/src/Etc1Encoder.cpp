@@ -1,5 +1,6 @@
 #include "Etc1Encoder.h"
 
+#include "FastSubblockEncoder.h"
 #include "SubblockSearch.h"
 
 #include <climits>
@@ -131,6 +132,9 @@ SubblockCandidate encodeSubblockModes(const PixelBlock& block, const SubblockMod
 
 std::uint64_t encodeEtc1Block(const PixelBlock& block, const SearchSettings& settings)
 {
+    if (settings.fastColourBlocks) {
+        return encodeEtc1BlockFast(block);
+    }
     return packSubblockMode(encodeSubblockModes(block, SubblockModeOptions{}, settings.etc1Subblocks).params);
 }
 

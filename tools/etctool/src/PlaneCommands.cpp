@@ -20,12 +20,13 @@ const char* const compareHelp = R"(Usage: etctool compare REFERENCE CANDIDATE
 
 Prints the peak signal-to-noise ratio (dB, peak 255) of each channel and of R, G
 and B together; "inf" where the channel is identical. Each file is a PNG image or
-a PKM file (decoded first), and both must have the same size.
+a PKM or KTX2 file (its base level decoded first), and both must have the same
+size. One of them may be -: standard input.
 
-When one file is an r11 or rg11 PKM (signed or not) and the other a PNG, it also
-prints the 11-bit PSNR (peak 2047) of R (and G and both together): the decoded
-11-bit values against the PNG at its full precision (8 or 16 bits), which stands
-for c / 255 * 2047, or (c / 255 * 2 - 1) * 1023 for the signed formats.
+When one file is an r11 or rg11 texture (signed or not) and the other a PNG, it
+also prints the 11-bit PSNR (peak 2047) of R (and G and both together): the
+decoded 11-bit values against the PNG at its full precision (8 or 16 bits), which
+stands for c / 255 * 2047, or (c / 255 * 2 - 1) * 1023 for the signed formats.
 )";
 
 const char* const splitAlphaHelp = R"(Usage: etctool split-alpha INPUT.png ALPHA.png [--colour COLOUR.png]
@@ -47,8 +48,9 @@ atlases use "etctool mipmap --atlas".
 
 const char* const pgmHelp = R"(Usage: etctool pgm INPUT OUTPUT.pgm [--channel r|g|b|a]
 
-Writes one channel of an image (PNG, or PKM decoded first) as a binary PGM
-greymap: "P5", width, height, 255, one newline, then the raster from the top row.
+Writes one channel of an image (PNG, or PKM or KTX2 decoded first) as a binary
+PGM greymap: "P5", width, height, 255, one newline, then the raster from the top
+row.
 
 Options:
   --channel CHANNEL   r, g, b or a (the default: a, the alpha plane)
@@ -149,7 +151,7 @@ int runPgm(const Arguments& arguments)
     const std::string channelName = arguments.value("--channel", "a");
     int channel = 0;
     if (!parseChannel(channelName, channel))
-        return reportError("unknown channel '" + channelName + "'; the channels are r, g, b, a", exitUsage);
+        return usageError(arguments, "unknown channel '" + channelName + "'; the channels are r, g, b, a");
     etc::Image image;
     std::string error;
     if (!loadImage(input, image, error))
