@@ -6,6 +6,7 @@
 #include "CarouselPictures.h"
 #include "CarpetPicture.h"
 #include "EtcFormat.h"
+#include "Ktx2.h"
 #include "Mipmap.h"
 #include "PgmIo.h"
 #include "Pkm.h"
@@ -76,6 +77,22 @@ bool writeCompressedSeeds(const std::filesystem::path& out, const std::vector<et
     return true;
 }
 
+// Each picture's whole mipmap chain in one KTX2 file, the formats taking turns.
+bool writeKtx2Seeds(const std::filesystem::path& out, const std::vector<etc::Image>& pictures)
+{
+    const std::vector<etc::FormatInfo>& formats = etc::allFormats();
+    for (std::size_t i = 0; i < pictures.size(); ++i) {
+        const etc::FormatInfo& format = formats[i % formats.size()];
+        etc::Ktx2File texture{format.format, pictures[i].width, pictures[i].height, {}};
+        for (const etc::Image& level : texops::buildMipmapChain(pictures[i], texops::ColourSpace::Linear))
+            texture.levels.push_back(etc::encodeImage(level, format.format, {etc::Effort::Fast, 1, {}}));
+        if (!write(out / "fuzz-ktx2", std::to_string(i) + "-" + format.toolName + ".ktx2",
+                   etc::serializeKtx2(texture, "fuzz-seeds")))
+            return false;
+    }
+    return true;
+}
+
 bool writeImageSeeds(const std::filesystem::path& out, const std::vector<etc::Image>& pictures)
 {
     for (std::size_t i = 0; i < pictures.size(); ++i) {
@@ -101,7 +118,8 @@ int main(int argc, char** argv)
         return 2;
     }
     const std::filesystem::path out = argv[1];
-    for (const char* target : {"fuzz-pkm", "fuzz-pkm-header", "fuzz-blocks", "fuzz-png", "fuzz-pgm-alpha", "fuzz-psf"})
+    for (const char* target :
+         {"fuzz-pkm", "fuzz-ktx2", "fuzz-pkm-header", "fuzz-blocks", "fuzz-png", "fuzz-pgm-alpha", "fuzz-psf"})
         std::filesystem::create_directories(out / target);
     std::vector<std::uint8_t> font;
     if (!gunzip(argv[2], font)) {
@@ -109,7 +127,7 @@ int main(int argc, char** argv)
         return 1;
     }
     const std::vector<etc::Image> pictures = smallPictures();
-    const bool written = writeCompressedSeeds(out, pictures) && writeImageSeeds(out, pictures) &&
-        write(out / "fuzz-psf", "console-font.psf", font);
+    const bool written = writeCompressedSeeds(out, pictures) && writeKtx2Seeds(out, pictures) &&
+        writeImageSeeds(out, pictures) && write(out / "fuzz-psf", "console-font.psf", font);
     return written ? 0 : 1;
 }

@@ -74,3 +74,44 @@ TEST(ImageQuality, EachFormatIsJudgedByItsChannels)
 }
 
 } // namespace
+
+namespace {
+
+TEST(ImageQuality, ElevenBitPsnrAgainstTheSourceAtFullPrecision)
+{
+    // Two texels: 16-bit samples 0 and 65535 (targets 0 and 2047, or -1023 and 1023 signed)
+    // decoded as 3 and 2040: MSE (9 + 49) / 2 = 29. Signed, -1020 and 1023: MSE 9 / 2.
+    etc::Image wide = filled(2, 1, 0, 0, 0, 255);
+    wide.rgba16 = {0, 0, 0, 65535, 65535, 0, 0, 65535};
+    wide.rgba[4] = 255;
+    etc::DecodedImage decoded;
+    decoded.channels = 1;
+    decoded.eac = {3, 2040};
+    EXPECT_NEAR(etc::elevenBitPsnr(wide, decoded, false), 10 * std::log10(2047.0 * 2047.0 / 29.0), 1e-9);
+    decoded.eac = {-1020, 1023};
+    EXPECT_NEAR(etc::elevenBitPsnr(wide, decoded, true), 10 * std::log10(2047.0 * 2047.0 / 4.5), 1e-9);
+
+    // An 8-bit source: byte 100 stands for 100 * 2047 / 255 = 802.745...; decoded 800 and
+    // 805 over R and G of one texel.
+    const etc::Image bytes = filled(1, 1, 100, 100, 0, 255);
+    etc::DecodedImage rg;
+    rg.channels = 2;
+    rg.eac = {800, 805};
+    const double target = 100 * 2047.0 / 255.0;
+    const double mse = (std::pow(800 - target, 2) + std::pow(805 - target, 2)) / 2;
+    EXPECT_NEAR(etc::elevenBitPsnr(bytes, rg, false), 10 * std::log10(2047.0 * 2047.0 / mse), 1e-9);
+    // Signed, byte 100 stands for (100 / 255 * 2 - 1) * 1023 = -220.76...; decoded -221 and 0.
+    rg.eac = {-221, 0};
+    const double signedTarget = (100 / 255.0 * 2 - 1) * 1023;
+    const double signedMse = (std::pow(-221 - signedTarget, 2) + std::pow(signedTarget, 2)) / 2;
+    EXPECT_NEAR(etc::elevenBitPsnr(bytes, rg, true), 10 * std::log10(2047.0 * 2047.0 / signedMse), 1e-9);
+
+    // measureQuality gives the figure for the EAC formats alone.
+    rg.rgba = bytes;
+    EXPECT_TRUE(etc::measureQuality(bytes, rg, etc::Format::SignedRg11).hasElevenBit);
+    EXPECT_NEAR(etc::measureQuality(bytes, rg, etc::Format::SignedRg11).elevenBitPsnr,
+                10 * std::log10(2047.0 * 2047.0 / signedMse), 1e-9);
+    EXPECT_FALSE(etc::measureQuality(bytes, rg, etc::Format::Rgb8).hasElevenBit);
+}
+
+} // namespace

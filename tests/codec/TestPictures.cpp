@@ -1,6 +1,7 @@
 #include "TestPictures.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <random>
 
@@ -112,6 +113,59 @@ etc::Image normalPicture(int width, int height)
         }
     }
     return image;
+}
+
+std::vector<etc::PixelBlock> variedBlocks()
+{
+    std::mt19937 random(5);
+    auto byte = [&](int low, int high) {
+        return static_cast<std::uint8_t>(low + static_cast<int>(random() % (high - low + 1)));
+    };
+    std::vector<etc::PixelBlock> blocks;
+    auto add = [&](auto texelOf) {
+        etc::PixelBlock block;
+        for (int i = 0; i < etc::kBlockTexels; ++i) {
+            const std::array<int, 4> c = texelOf(i & 3, i >> 2);
+            for (int k = 0; k < 4; ++k) {
+                block.rgba[i][k] = static_cast<std::uint8_t>(std::clamp(c[k], 0, 255));
+            }
+        }
+        blocks.push_back(block);
+    };
+    for (int n = 0; n < 60; ++n) {
+        const int low = n % 3 == 0 ? 0 : byte(0, 200);
+        const int high = n % 3 == 1 ? 255 : byte(low, 255);
+        add([&](int, int) {
+            return std::array<int, 4>{byte(low, high), byte(low, high), byte(low, high), byte(0, 255)};
+        });
+    }
+    for (int n = 0; n < 20; ++n) {
+        const std::array<int, 4> flat{byte(0, 255), byte(0, 255), byte(0, 255), 255};
+        add([&](int, int) { return flat; });
+    }
+    for (int n = 0; n < 30; ++n) {
+        const int r = byte(0, 255), g = byte(0, 255), b = byte(0, 255);
+        const int dx = static_cast<int>(random() % 81) - 40, dy = static_cast<int>(random() % 81) - 40;
+        add([&](int x, int y) { return std::array<int, 4>{r + dx * x, g + dy * y, b + (dx + dy) * (x + y) / 2, 255}; });
+    }
+    for (int corner = 0; corner < 8; ++corner) {
+        const int r = corner & 1 ? 255 : 0, g = corner & 2 ? 255 : 0, b = corner & 4 ? 255 : 0;
+        add([&](int, int) { return std::array<int, 4>{r, g, b, 255}; });
+        add([&](int x, int y) {
+            return (x + y) % 2 == 0 ? std::array<int, 4>{r, g, b, 255}
+                                    : std::array<int, 4>{255 - r, 255 - g, 255 - b, 255};
+        });
+    }
+    for (int n = 0; n < 30; ++n) {
+        const std::array<int, 4> one{byte(0, 255), byte(0, 255), byte(0, 255), 255};
+        const std::array<int, 4> two{byte(0, 255), byte(0, 255), byte(0, 255), 255};
+        const int pattern = n % 3;
+        add([&](int x, int y) {
+            const bool first = pattern == 0 ? x < 2 : pattern == 1 ? y < 2 : (x * 3 + y * 5) % 4 < 2;
+            return first ? one : two;
+        });
+    }
+    return blocks;
 }
 
 } // namespace codectest

@@ -8,11 +8,13 @@
 #include "Etc2ModeBits.h"
 #include "EtcCodec.h"
 #include "GlTestPrograms.h"
+#include "Ktx2.h"
 #include "OffscreenContext.h"
 
 #include <GLES3/gl3.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <random>
@@ -30,23 +32,30 @@ constexpr int kBlocks = 16 * 8;
 bool isEac(const etc::FormatInfo& info) { return info.channels <= 2; }
 bool isPunchthrough(const etc::FormatInfo& info) { return info.channels == 4 && info.blockBytes == 8; }
 
-// Uploads the payload, draws texel (x, y) into pixel (x, y) of an RGBA32F framebuffer and
-// returns the pixels, texel rows in stored order.
-std::vector<float> drawnByGl(const etc::FormatInfo& info, const std::vector<std::uint8_t>& payload)
+int levelSide(int side, int level) { return std::max(1, side >> level); }
+
+// Uploads every level (so that the texture is mipmap complete), draws texel (x, y) of `level`
+// into pixel (x, y) of an RGBA32F framebuffer and returns the pixels, texel rows in stored order.
+std::vector<float> drawnByGl(const etc::FormatInfo& info, const std::vector<std::vector<std::uint8_t>>& levels,
+                             int width, int height, int level)
 {
     GLuint texture = 0;
     glGenTextures(1, &texture);
     glBindTexture(GL_TEXTURE_2D, texture);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, levels.size() > 1 ? GL_NEAREST_MIPMAP_NEAREST : GL_NEAREST);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-    glCompressedTexImage2D(GL_TEXTURE_2D, 0, info.glInternalFormat, kWidth, kHeight, 0,
-                           static_cast<GLsizei>(payload.size()), payload.data());
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, static_cast<GLint>(levels.size()) - 1);
+    for (std::size_t l = 0; l < levels.size(); ++l)
+        glCompressedTexImage2D(GL_TEXTURE_2D, static_cast<GLint>(l), info.glInternalFormat, levelSide(width, int(l)),
+                               levelSide(height, int(l)), 0, static_cast<GLsizei>(levels[l].size()), levels[l].data());
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR)) << info.glName << " upload";
 
+    const int drawnWidth = levelSide(width, level);
+    const int drawnHeight = levelSide(height, level);
     GLuint target = 0;
     glGenTextures(1, &target);
     glBindTexture(GL_TEXTURE_2D, target);
-    glTexStorage2D(GL_TEXTURE_2D, 1, GL_RGBA32F, kWidth, kHeight);
+    glTexStorage2D(GL_TEXTURE_2D, 1, GL_RGBA32F, drawnWidth, drawnHeight);
     GLuint framebuffer = 0;
     glGenFramebuffers(1, &framebuffer);
     glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
@@ -57,18 +66,20 @@ std::vector<float> drawnByGl(const etc::FormatInfo& info, const std::vector<std:
         fullViewportProgram("#version 300 es\n"
                             "precision highp float;\n"
                             "uniform highp sampler2D image;\n"
+                            "uniform int level;\n"
                             "out vec4 colour;\n"
-                            "void main() { colour = texelFetch(image, ivec2(gl_FragCoord.xy), 0); }\n");
+                            "void main() { colour = texelFetch(image, ivec2(gl_FragCoord.xy), level); }\n");
     glUseProgram(program);
     glActiveTexture(GL_TEXTURE0);
     glBindTexture(GL_TEXTURE_2D, texture);
     glUniform1i(glGetUniformLocation(program, "image"), 0);
-    glViewport(0, 0, kWidth, kHeight);
+    glUniform1i(glGetUniformLocation(program, "level"), level);
+    glViewport(0, 0, drawnWidth, drawnHeight);
     glDisable(GL_BLEND);
     glDrawArrays(GL_TRIANGLES, 0, 3);
 
-    std::vector<float> pixels(static_cast<std::size_t>(kWidth) * kHeight * 4);
-    glReadPixels(0, 0, kWidth, kHeight, GL_RGBA, GL_FLOAT, pixels.data());
+    std::vector<float> pixels(static_cast<std::size_t>(drawnWidth) * drawnHeight * 4);
+    glReadPixels(0, 0, drawnWidth, drawnHeight, GL_RGBA, GL_FLOAT, pixels.data());
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR)) << info.glName << " draw";
     glDeleteProgram(program);
     glDeleteFramebuffers(1, &framebuffer);
@@ -125,17 +136,22 @@ private:
     double linear[256];
 };
 
-// Compares the decoder with the GL for one payload; reports the first texels that differ.
-void expectDecodedAsGl(const etc::FormatInfo& info, const std::vector<std::uint8_t>& payload)
+// Compares the decoder with the GL for one level of a texture of `width` x `height` texels;
+// reports the first texels that differ.
+void expectLevelDecodedAsGl(const etc::FormatInfo& info, const std::vector<std::vector<std::uint8_t>>& levels,
+                            int width, int height, int level)
 {
-    ASSERT_EQ(payload.size(), etc::payloadSize(info.format, kWidth, kHeight));
-    const etc::DecodedImage decoded = etc::decodeImage(payload.data(), info.format, kWidth, kHeight);
-    const std::vector<float> gl = drawnByGl(info, payload);
+    const int levelWidth = levelSide(width, level);
+    const int levelHeight = levelSide(height, level);
+    const std::vector<std::uint8_t>& payload = levels[std::size_t(level)];
+    ASSERT_EQ(payload.size(), etc::payloadSize(info.format, levelWidth, levelHeight));
+    const etc::DecodedImage decoded = etc::decodeImage(payload.data(), info.format, levelWidth, levelHeight);
+    const std::vector<float> gl = drawnByGl(info, levels, width, height, level);
     const GlValues values(info);
     int mismatches = 0;
-    for (int y = 0; y < kHeight; ++y) {
-        for (int x = 0; x < kWidth; ++x) {
-            const std::size_t texel = static_cast<std::size_t>(y) * kWidth + x;
+    for (int y = 0; y < levelHeight; ++y) {
+        for (int x = 0; x < levelWidth; ++x) {
+            const std::size_t texel = static_cast<std::size_t>(y) * levelWidth + x;
             const float* g = &gl[texel * 4];
             std::vector<int> ours;
             std::vector<int> theirs;
@@ -151,9 +167,9 @@ void expectDecodedAsGl(const etc::FormatInfo& info, const std::vector<std::uint8
                 }
             }
             if (ours != theirs && ++mismatches <= 5) {
-                const int block = (y / 4) * 16 + x / 4;
-                std::string text = "texel (" + std::to_string(x) + ", " + std::to_string(y) + ") of block " +
-                    std::to_string(block) + ": ours";
+                const int block = (y / 4) * ((levelWidth + 3) / 4) + x / 4;
+                std::string text = "level " + std::to_string(level) + " texel (" + std::to_string(x) + ", " +
+                    std::to_string(y) + ") of block " + std::to_string(block) + ": ours";
                 for (int v : ours) {
                     text += " " + std::to_string(v);
                 }
@@ -165,7 +181,12 @@ void expectDecodedAsGl(const etc::FormatInfo& info, const std::vector<std::uint8
             }
         }
     }
-    EXPECT_EQ(mismatches, 0) << info.glName;
+    EXPECT_EQ(mismatches, 0) << info.glName << " level " << level;
+}
+
+void expectDecodedAsGl(const etc::FormatInfo& info, const std::vector<std::uint8_t>& payload)
+{
+    expectLevelDecodedAsGl(info, {payload}, kWidth, kHeight, 0);
 }
 
 constexpr std::uint64_t kDBit = std::uint64_t{1} << 33;
@@ -352,6 +373,44 @@ TEST(EtcDecodeGlEtc1, DifferentialSumsOutsideTheFiveBitRange)
 }
 
 TEST_P(EtcDecodeGl, EncodedPicture) { expectDecodedAsGl(info(), etc::encodeImage(proceduralPicture(), info().format)); }
+
+TEST_P(EtcDecodeGl, EncodedPictureAtFastEffort)
+{
+    etc::EncodeOptions options;
+    options.effort = etc::Effort::Fast;
+    expectDecodedAsGl(info(), etc::encodeImage(proceduralPicture(), info().format, options));
+}
+
+// Every `1 << level`-th texel of every `1 << level`-th row: a smaller picture of each level's size.
+etc::Image sampledPicture(const etc::Image& picture, int level)
+{
+    etc::Image smaller;
+    smaller.width = levelSide(picture.width, level);
+    smaller.height = levelSide(picture.height, level);
+    for (int y = 0; y < smaller.height; ++y)
+        for (int x = 0; x < smaller.width; ++x) {
+            const std::uint8_t* texel = &picture.rgba[(std::size_t(y << level) * picture.width + (x << level)) * 4];
+            smaller.rgba.insert(smaller.rgba.end(), texel, texel + 4);
+        }
+    return smaller;
+}
+
+// A KTX2 file of the whole chain, read back and every level uploaded at its own level: the GL
+// must show each one as our decoder does.
+TEST_P(EtcDecodeGl, EveryLevelOfAKtx2File)
+{
+    const etc::Image picture = proceduralPicture();
+    etc::Ktx2File written{info().format, kWidth, kHeight, {}};
+    for (int level = 0; level < etc::ktx2FullLevelCount(kWidth, kHeight); ++level)
+        written.levels.push_back(etc::encodeImage(sampledPicture(picture, level), info().format));
+    etc::Ktx2File read;
+    std::string error;
+    ASSERT_TRUE(etc::parseKtx2(etc::serializeKtx2(written, "test"), read, error)) << error;
+    ASSERT_EQ(read.format, info().format);
+    ASSERT_EQ(read.levels.size(), 6u) << "62 x 30 down to 1 x 1";
+    for (int level = 0; level < 6; ++level)
+        expectLevelDecodedAsGl(info(), read.levels, read.width, read.height, level);
+}
 
 INSTANTIATE_TEST_SUITE_P(AllFormats, EtcDecodeGl,
                          ::testing::Values(etc::Format::Etc1, etc::Format::R11, etc::Format::SignedR11,

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <sstream>
 #include <string>
@@ -101,13 +102,30 @@ TEST(EtcBench, TheSetRowIsTheMeanOfTheImageRows)
     EXPECT_NEAR(psnrOf(set), (psnrOf(a) + psnrOf(b)) / 2, 0.006) << run.standardOutput;
 }
 
-TEST(EtcBench, RefusesUnknownBlockChoicesAndThreadCounts)
+TEST(EtcBench, EveryArgumentErrorEndsWithTheHelpHint)
 {
     TestFolder folder;
-    const ToolRun blocks = runTool("tools/etc-codec/etc-bench", {"--blocks", "k8", "a.png"}, folder.path());
-    EXPECT_EQ(blocks.status, 1);
-    EXPECT_EQ(blocks.standardError, "Error: --blocks needs all or k16 (see --help)\n");
-    const ToolRun threads = runTool("tools/etc-codec/etc-bench", {"-j", "0", "a.png"}, folder.path());
-    EXPECT_EQ(threads.status, 1);
-    EXPECT_EQ(threads.standardError, "Error: -j needs a whole number from 1 to 256, got '0'\n");
+    const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
+        {{"--blocks", "k8", "a.png"}, "Error: --blocks needs all or k16"},
+        {{"-j", "0", "a.png"}, "Error: -j needs a whole number from 1 to 256, got '0'"},
+        {{"--repeat", "1001", "a.png"}, "Error: --repeat needs a whole number from 1 to 1000, got '1001'"},
+        {{"--effort", "thorough", "a.png"}, "Error: --effort needs an effort name"},
+        {{"--format", "dxt1", "a.png"}, "Error: --format needs a format name"},
+        {{"--fast", "a.png"}, "Error: unknown option --fast"},
+        {{}, "Error: no images given"},
+    };
+    for (const auto& [arguments, message] : cases) {
+        const ToolRun run = runTool("tools/etc-codec/etc-bench", arguments, folder.path());
+        EXPECT_EQ(run.status, 1) << message;
+        EXPECT_EQ(run.standardError, message + "; run 'etc-bench --help' for usage\n");
+    }
+}
+
+TEST(EtcBench, VersionNamesTheTool)
+{
+    TestFolder folder;
+    const ToolRun run = runTool("tools/etc-codec/etc-bench", {"--version"}, folder.path());
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.standardOutput.rfind("etc-bench ", 0), 0U) << run.standardOutput;
+    EXPECT_EQ(std::count(run.standardOutput.begin(), run.standardOutput.end(), '\n'), 1) << run.standardOutput;
 }

@@ -8,8 +8,12 @@
 #include "TestImages.h"
 #include "ToolRun.h"
 
+#include "EtcCodec.h"
+
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstdio>
 #include <filesystem>
 
 namespace {
@@ -120,6 +124,53 @@ TEST(Etctool, CompareReportsEveryChannelAndAcceptsPkmFiles)
     const ToolRun compressed = run(folder, {"compare", "a.png", "a.pkm"});
     EXPECT_EQ(compressed.status, 0) << compressed.standardError;
     EXPECT_TRUE(contains(compressed.standardOutput, "PSNR A   inf")) << compressed.standardOutput;
+}
+
+TEST(Etctool, CompareGivesElevenBitPsnrAgainstASixteenBitSource)
+{
+    // A 16-bit grey ramp, encoded as rg11 (R and G both hold the grey). The 11-bit figures
+    // are worked out here from the decoded values and the 16-bit samples.
+    TestFolder folder;
+    const int width = 8;
+    const int height = 4;
+    std::vector<std::uint8_t> rows;
+    std::vector<double> targets;
+    for (int i = 0; i < width * height; ++i) {
+        const int sample = 3000 + 1234 * i + (i % 3) * 77;
+        rows.push_back(std::uint8_t(sample >> 8));
+        rows.push_back(std::uint8_t(sample & 0xFF));
+        targets.push_back(sample / 65535.0 * 2047.0);
+    }
+    writeRawPng(folder.pathOf("ramp.png"), width, height, PNG_COLOR_TYPE_GRAY, 16, rows);
+    ASSERT_EQ(run(folder, {"encode", "ramp.png", "ramp.pkm", "--format", "rg11"}).status, 0);
+    etc::PkmFile pkm;
+    std::string error;
+    ASSERT_TRUE(imageio::readPkm(folder.pathOf("ramp.pkm"), pkm, error)) << error;
+    const etc::DecodedImage decoded = etc::decodeImage(pkm.payload.data(), pkm.format, width, height);
+    double squared[2] = {0, 0};
+    for (int i = 0; i < width * height; ++i) {
+        for (int c = 0; c < 2; ++c) {
+            squared[c] += std::pow(decoded.eac[std::size_t(i) * 2 + c] - targets[std::size_t(i)], 2);
+        }
+    }
+    const auto line = [](const char* label, double mse) {
+        char text[64];
+        std::snprintf(text, sizeof text, "PSNR %s %.2f dB\n", label, 10 * std::log10(2047.0 * 2047.0 / mse));
+        return std::string(text);
+    };
+    const double samples = width * height;
+    const std::string expected = line("11-bit R", squared[0] / samples) + line("11-bit G", squared[1] / samples) +
+        line("11-bit RG", (squared[0] + squared[1]) / (2 * samples));
+    for (const std::vector<std::string>& order :
+         {std::vector<std::string>{"ramp.png", "ramp.pkm"}, std::vector<std::string>{"ramp.pkm", "ramp.png"}}) {
+        const ToolRun compared = run(folder, {"compare", order[0], order[1]});
+        EXPECT_EQ(compared.status, 0) << compared.standardError;
+        EXPECT_TRUE(contains(compared.standardOutput, "PSNR RGB")) << compared.standardOutput;
+        EXPECT_TRUE(contains(compared.standardOutput, expected)) << compared.standardOutput << "\nwanted\n" << expected;
+    }
+    // Without an EAC side there is no 11-bit figure.
+    ASSERT_EQ(run(folder, {"encode", "ramp.png", "ramp8.pkm", "--format", "rgb8"}).status, 0);
+    EXPECT_FALSE(contains(run(folder, {"compare", "ramp.png", "ramp8.pkm"}).standardOutput, "11-bit"));
 }
 
 TEST(Etctool, ABadPngIsReportedByNameAndNothingIsWritten)
@@ -256,4 +307,147 @@ TEST(Etctool, PlaneCommandsSplitStackAndWriteGreymaps)
             EXPECT_EQ(std::uint8_t(green[11 + y * 6 + x]), source[1]);
         }
     }
+}
+
+TEST(Etctool, ADashReadsStandardInputAndWritesStandardOutput)
+{
+    TestFolder folder;
+    writeImage(folder, "in.png", patternImage(10, 6));
+    ASSERT_EQ(run(folder, {"encode", "in.png", "file.pkm", "--format", "rgb8", "--effort", "fast"}).status, 0);
+    ASSERT_EQ(run(folder, {"decode", "file.pkm", "file.png"}).status, 0);
+
+    const ToolRun encoded = runToolWithInput(etctool, {"encode", "-", "-", "--format", "rgb8", "--effort", "fast"},
+                                             "in.png", folder.path());
+    ASSERT_EQ(encoded.status, 0) << encoded.standardError;
+    EXPECT_EQ(encoded.standardOutput, fileBytes(folder.pathOf("file.pkm"))) << "PNG in, PKM out";
+
+    const ToolRun decoded = runToolWithInput(etctool, {"decode", "-", "-"}, "file.pkm", folder.path());
+    ASSERT_EQ(decoded.status, 0) << decoded.standardError;
+    EXPECT_EQ(decoded.standardOutput, fileBytes(folder.pathOf("file.png"))) << "PKM in, PNG out";
+
+    const ToolRun info = runToolWithInput(etctool, {"info", "-"}, "file.pkm", folder.path());
+    EXPECT_TRUE(contains(info.standardOutput, "File:        standard input\nFormat:      GL_COMPRESSED_RGB8_ETC2"))
+        << info.standardOutput;
+    const ToolRun compared = runToolWithInput(etctool, {"compare", "file.png", "-"}, "file.pkm", folder.path());
+    EXPECT_TRUE(contains(compared.standardOutput, "PSNR RGB inf")) << compared.standardOutput;
+
+    folder.write("empty", "");
+    expectFailure(runToolWithInput(etctool, {"decode", "-", "out.png"}, "empty", folder.path()), 1,
+                  "Failed to read standard input: truncated PKM header", folder,
+                  {"empty", "file.pkm", "file.png", "in.png"});
+}
+
+TEST(Etctool, VersionIsOneLine)
+{
+    TestFolder folder;
+    const ToolRun version = run(folder, {"--version"});
+    EXPECT_EQ(version.status, 0);
+    EXPECT_EQ(version.standardOutput, "etctool 1.1\n");
+    EXPECT_TRUE(contains(run(folder, {"--help"}).standardOutput, "--version"));
+}
+
+TEST(Etctool, EveryArgumentErrorEndsWithTheHintToRunHelp)
+{
+    TestFolder folder;
+    writeImage(folder, "in.png", patternImage(8, 8));
+    const std::vector<std::vector<std::string>> wrongLines = {
+        {},
+        {"shrink"},
+        {"encode", "in.png", "out.pkm", "--format", "etc9"},
+        {"encode", "in.png", "out.pkm"},
+        {"encode", "in.png", "out.pkm", "--format", "etc1", "--effort", "max"},
+        {"encode", "in.png", "out.pkm", "--format", "etc1", "--colour"},
+        {"encode", "in.png", "--format", "etc1"},
+        {"encode", "in.png", "out.pkm", "--format"},
+        {"encode", "in.png", "out.pkm", "--format", "etc1", "-j", "0"},
+        {"encode", "in.png", "out.pkm", "--format", "etc1", "--bleed=yes"},
+        {"mipmap", "in.png", "mip.pkm", "--format", "etc1"},
+        {"mipmap", "in.png", "mip_%d.pkm", "--format", "srgb8", "--atlas"},
+        {"mipmap", "in.png", "mip.ktx2", "--format", "etc1", "-j999"},
+        {"mipmap", "in.png", "mip.ktx2", "--format", "etc1", "--atlas"},
+        {"decode", "in.pkm"},
+        {"info"},
+        {"pgm", "in.png", "out.pgm", "--channel", "x"},
+        {"compare", "in.png", "in.png", "--effort", "fast"},
+    };
+    for (const std::vector<std::string>& line : wrongLines) {
+        const std::string command = line.empty() || line[0] == "shrink" ? "etctool" : "etctool " + line[0];
+        const ToolRun result = run(folder, line);
+        const std::string error = errorLine(result.standardError);
+        const std::string hint = "; run '" + command + " --help' for usage";
+        EXPECT_EQ(result.status, 2) << error;
+        EXPECT_TRUE(error.size() > hint.size() && error.compare(error.size() - hint.size(), hint.size(), hint) == 0)
+            << "'" << error << "' from: " << testing::PrintToString(line);
+    }
+    EXPECT_EQ(folderEntries(folder.path()), std::vector<std::string>{"in.png"});
+}
+
+TEST(Etctool, ThreadCountLeavesTheBytesAlone)
+{
+    TestFolder folder;
+    writeImage(folder, "in.png", patternImage(40, 36));
+    for (const char* jobs : {"1", "2", "3"}) {
+        ASSERT_EQ(run(folder,
+                      {"encode", "in.png", std::string("e") + jobs + ".pkm", "--format", "rgba8", "--effort", "fast",
+                       std::string("-j") + jobs})
+                      .status,
+                  0);
+        ASSERT_EQ(run(folder,
+                      {"mipmap", "in.png", std::string("m") + jobs + ".ktx2", "--format", "rg11", "--effort", "fast",
+                       "-j", jobs})
+                      .status,
+                  0);
+    }
+    for (const char* jobs : {"2", "3"}) {
+        EXPECT_EQ(fileBytes(folder.pathOf(std::string("e") + jobs + ".pkm")), fileBytes(folder.pathOf("e1.pkm")));
+        EXPECT_EQ(fileBytes(folder.pathOf(std::string("m") + jobs + ".ktx2")), fileBytes(folder.pathOf("m1.ktx2")));
+    }
+    for (const char* jobs : {"0", "257", "two", ""}) {
+        const ToolRun result = run(folder, {"encode", "in.png", "x.pkm", "--format", "etc1", "-j", jobs});
+        EXPECT_TRUE(contains(errorLine(result.standardError),
+                             std::string("-j needs a whole number from 1 to 256, got '") + jobs + "'"))
+            << result.standardError;
+    }
+}
+
+TEST(Etctool, Ktx2FilesHoldTheEncodingAndTheWholeChain)
+{
+    TestFolder folder;
+    writeImage(folder, "in.png", patternImage(20, 12));
+    for (const etc::FormatInfo& format : etc::allFormats()) {
+        SCOPED_TRACE(format.toolName);
+        ASSERT_EQ(run(folder, {"encode", "in.png", "one.pkm", "--format", format.toolName, "--effort", "fast"}).status,
+                  0);
+        ASSERT_EQ(run(folder, {"encode", "in.png", "one.ktx2", "--format", format.toolName, "--effort", "fast"}).status,
+                  0);
+        ASSERT_EQ(run(folder, {"decode", "one.pkm", "pkm.png"}).status, 0);
+        ASSERT_EQ(run(folder, {"decode", "one.ktx2", "ktx2.png"}).status, 0);
+        EXPECT_EQ(fileBytes(folder.pathOf("ktx2.png")), fileBytes(folder.pathOf("pkm.png")));
+        const std::string pkm = fileBytes(folder.pathOf("one.pkm"));
+        const std::string ktx2 = fileBytes(folder.pathOf("one.ktx2"));
+        EXPECT_EQ(ktx2.substr(ktx2.size() - (pkm.size() - 16)), pkm.substr(16)) << "the same blocks end the file";
+
+        const ToolRun info = run(folder, {"info", "one.ktx2"});
+        EXPECT_TRUE(contains(info.standardOutput,
+                             std::string("Format:      ") + format.glName + " (" + format.toolName + ")\n"));
+        EXPECT_TRUE(contains(info.standardOutput, "Size:        20 x 12\nLevels:      1\n")) << info.standardOutput;
+    }
+
+    ASSERT_EQ(run(folder, {"mipmap", "in.png", "chain.ktx2", "--format", "srgb8", "--effort", "fast"}).status, 0);
+    const ToolRun info = run(folder, {"info", "chain.ktx2"});
+    EXPECT_TRUE(contains(info.standardOutput, "vkFormat:    148\n")) << info.standardOutput;
+    EXPECT_TRUE(contains(info.standardOutput,
+                         "Levels:      5\nLevel 0     20 x 12, 120 bytes\nLevel 1     10 x 6, "
+                         "48 bytes\nLevel 2     5 x 3, 16 bytes\nLevel 3     2 x 1, 8 bytes\n"
+                         "Level 4     1 x 1, 8 bytes\n"))
+        << info.standardOutput;
+    const ToolRun toStandardOutput =
+        run(folder, {"mipmap", "in.png", "-", "--format", "srgb8", "--effort", "fast", "-j", "1"});
+    EXPECT_EQ(toStandardOutput.standardOutput, fileBytes(folder.pathOf("chain.ktx2")));
+
+    const std::string whole = fileBytes(folder.pathOf("chain.ktx2"));
+    folder.write("cut.ktx2", whole.substr(0, whole.size() - 1));
+    const std::vector<std::string> before = folderEntries(folder.path());
+    expectFailure(run(folder, {"decode", "cut.ktx2", "out.png"}), 1, "cut.ktx2", folder, before);
+    expectFailure(run(folder, {"info", "cut.ktx2"}), 1, "level 0 lies outside the file", folder, before);
 }

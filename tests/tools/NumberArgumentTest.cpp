@@ -34,5 +34,7 @@ TEST(NumberArgument, EtcBenchRefusesARepeatCountOutOfRangeBeforeItStarts)
     const ToolRun result =
         runTool("tools/etc-codec/etc-bench", {"--repeat", "99999999999", "absent.png"}, folder.path());
     EXPECT_EQ(result.status, 1);
-    EXPECT_EQ(result.standardError, "Error: --repeat needs a whole number from 1 to 1000, got '99999999999'\n");
+    EXPECT_EQ(
+        result.standardError,
+        "Error: --repeat needs a whole number from 1 to 1000, got '99999999999'; run 'etc-bench --help' for usage\n");
 }

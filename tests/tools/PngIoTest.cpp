@@ -9,35 +9,11 @@
 #include <png.h>
 #include <zlib.h>
 
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 
 namespace {
-
-// Writes a PNG with libpng directly, in a layout imageio never writes itself.
-void writeRawPng(const std::string& path, int width, int height, int colourType, int bitDepth,
-                 const std::vector<std::uint8_t>& rows, const std::vector<png_color>& palette = {},
-                 const std::vector<png_byte>& transparency = {})
-{
-    std::FILE* file = std::fopen(path.c_str(), "wb");
-    ASSERT_NE(file, nullptr);
-    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-    png_infop info = png_create_info_struct(png);
-    png_init_io(png, file);
-    png_set_IHDR(png, info, width, height, bitDepth, colourType, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
-                 PNG_FILTER_TYPE_DEFAULT);
-    if (!palette.empty())
-        png_set_PLTE(png, info, palette.data(), int(palette.size()));
-    if (!transparency.empty())
-        png_set_tRNS(png, info, transparency.data(), int(transparency.size()), nullptr);
-    png_write_info(png, info);
-    const std::size_t stride = rows.size() / height;
-    for (int y = 0; y < height; ++y)
-        png_write_row(png, rows.data() + y * stride);
-    png_write_end(png, nullptr);
-    png_destroy_write_struct(&png, &info);
-    std::fclose(file);
-}
 
 void appendBigEndian32(std::string& bytes, std::uint32_t value)
 {
@@ -88,6 +64,64 @@ TEST(PngIo, ReadsSixteenBitGreyAsItsHighByteWithoutGammaChanges)
         EXPECT_EQ(p[2], expected[x]);
         EXPECT_EQ(p[3], 255);
     }
+}
+
+TEST(PngIo, SixteenBitImagesKeepEveryBitOfEveryChannel)
+{
+    // Grey, grey + alpha, RGB and RGBA at 16 bits: values chosen to differ in their low bits
+    // (0x1234 and 0x12FF share a high byte) and at the ends, stored big-endian by libpng.
+    struct Layout {
+        int colourType;
+        int channels;
+    };
+    TestFolder folder;
+    for (const Layout layout : {Layout{PNG_COLOR_TYPE_GRAY, 1}, Layout{PNG_COLOR_TYPE_GRAY_ALPHA, 2},
+                                Layout{PNG_COLOR_TYPE_RGB, 3}, Layout{PNG_COLOR_TYPE_RGB_ALPHA, 4}}) {
+        const int width = 5;
+        std::vector<unsigned> values;
+        values.reserve(std::size_t(width) * layout.channels);
+        for (int i = 0; i < width * layout.channels; ++i)
+            values.push_back((0x1234u + 0x2F01u * unsigned(i) + (i % 3 == 0 ? 0xCBu : 0u)) % 65536u);
+        values[0] = 0xFFFF;
+        values[1] = 0;
+        std::vector<std::uint8_t> row;
+        row.reserve(values.size() * 2);
+        for (unsigned v : values) {
+            row.push_back(std::uint8_t(v >> 8));
+            row.push_back(std::uint8_t(v & 0xFF));
+        }
+        const std::string path = folder.pathOf("wide" + std::to_string(layout.colourType) + ".png");
+        writeRawPng(path, width, 1, layout.colourType, 16, row);
+        etc::Image image;
+        std::string error;
+        ASSERT_TRUE(imageio::readPng(path, image, error)) << error;
+        ASSERT_EQ(image.rgba16.size(), std::size_t(width) * 4);
+        for (int x = 0; x < width; ++x) {
+            const unsigned* texel = &values[std::size_t(x) * layout.channels];
+            const bool grey = layout.channels < 3;
+            const bool alpha = layout.channels % 2 == 0;
+            const unsigned expected[4] = {texel[0], grey ? texel[0] : texel[1], grey ? texel[0] : texel[2],
+                                          alpha ? texel[layout.channels - 1] : 0xFFFFu};
+            for (int c = 0; c < 4; ++c) {
+                EXPECT_EQ(image.rgba16[std::size_t(x) * 4 + c], expected[c]) << layout.colourType << " " << x << c;
+                EXPECT_EQ(image.wideChannel(std::size_t(x), c), int(expected[c]));
+                // The bytes are the nearest on the 8-bit scale.
+                EXPECT_EQ(image.rgba[std::size_t(x) * 4 + c], std::lround(expected[c] * 255.0 / 65535.0));
+            }
+        }
+    }
+}
+
+TEST(PngIo, EightBitImagesHaveNoSixteenBitPlaneAndWidenByReplication)
+{
+    TestFolder folder;
+    std::string error;
+    ASSERT_TRUE(imageio::writePng(folder.pathOf("pattern.png"), patternImage(3, 2), error)) << error;
+    etc::Image image;
+    ASSERT_TRUE(imageio::readPng(folder.pathOf("pattern.png"), image, error)) << error;
+    EXPECT_TRUE(image.rgba16.empty());
+    for (std::size_t i = 0; i < image.rgba.size(); ++i)
+        EXPECT_EQ(image.wideChannel(i / 4, int(i % 4)), image.rgba[i] * 257);
 }
 
 TEST(PngIo, ReadsPalettedImagesWithTransparencyAsRgba)

@@ -7,13 +7,19 @@
 #include <fstream>
 #include <sstream>
 
-ToolRun runTool(const std::string& tool, const std::vector<std::string>& arguments, const std::string& scratchFolder)
+namespace {
+
+ToolRun runThroughShell(const std::string& executable, const std::vector<std::string>& arguments,
+                        const std::string& inputFile, const std::string& scratchFolder)
 {
-    // TestProcess keeps standard error; the shell sends standard output to a file beside it.
+    // TestProcess keeps standard error; the shell sends standard output to a file beside it
+    // and, given one, reads standard input from a file.
     const std::string outputFile = scratchFolder + "/.stdout";
+    const std::string script =
+        R"(out="$1"; in="$2"; shift 2; if [ -n "$in" ]; then exec < "$in"; fi; exec "$@" > "$out")";
     TestProcess::Options options;
     options.executable = "/bin/sh";
-    options.arguments = {"-c", "out=\"$1\"; shift; exec \"$@\" > \"$out\"", "sh", outputFile, buildPath(tool)};
+    options.arguments = {"-c", script, "sh", outputFile, inputFile, executable};
     options.arguments.insert(options.arguments.end(), arguments.begin(), arguments.end());
     options.workingDirectory = scratchFolder;
     ToolRun run;
@@ -21,6 +27,25 @@ ToolRun runTool(const std::string& tool, const std::vector<std::string>& argumen
     run.standardOutput = fileBytes(outputFile);
     std::filesystem::remove(outputFile);
     return run;
+}
+
+} // namespace
+
+ToolRun runTool(const std::string& tool, const std::vector<std::string>& arguments, const std::string& scratchFolder)
+{
+    return runThroughShell(buildPath(tool), arguments, "", scratchFolder);
+}
+
+ToolRun runToolWithInput(const std::string& tool, const std::vector<std::string>& arguments,
+                         const std::string& inputFile, const std::string& scratchFolder)
+{
+    return runThroughShell(buildPath(tool), arguments, inputFile, scratchFolder);
+}
+
+ToolRun runProgram(const std::string& executable, const std::vector<std::string>& arguments,
+                   const std::string& scratchFolder)
+{
+    return runThroughShell(executable, arguments, "", scratchFolder);
 }
 
 std::string fileBytes(const std::string& path)

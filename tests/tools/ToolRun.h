@@ -14,6 +14,14 @@ struct ToolRun {
 // `tool` is relative to the build tree ("tools/etctool/etctool").
 ToolRun runTool(const std::string& tool, const std::vector<std::string>& arguments, const std::string& scratchFolder);
 
+// As runTool, with standard input read from `inputFile` (relative to the scratch folder).
+ToolRun runToolWithInput(const std::string& tool, const std::vector<std::string>& arguments,
+                         const std::string& inputFile, const std::string& scratchFolder);
+
+// Any program, by its path.
+ToolRun runProgram(const std::string& executable, const std::vector<std::string>& arguments,
+                   const std::string& scratchFolder);
+
 // Bytes of a file, or "" if it cannot be read.
 std::string fileBytes(const std::string& path);
 

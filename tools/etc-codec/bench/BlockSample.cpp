@@ -15,8 +15,12 @@ void appendBlock(const etc::Image& image, int blockX, int blockY, etc::Image& co
         const int y = std::min(blockY * 4 + row, image.height - 1);
         for (int i = 0; i < 4; ++i) {
             const int x = std::min(blockX * 4 + i, image.width - 1);
-            const auto texel = image.rgba.begin() + (static_cast<std::ptrdiff_t>(y) * image.width + x) * 4;
-            column.rgba.insert(column.rgba.end(), texel, texel + 4);
+            const std::ptrdiff_t texel = (static_cast<std::ptrdiff_t>(y) * image.width + x) * 4;
+            column.rgba.insert(column.rgba.end(), image.rgba.begin() + texel, image.rgba.begin() + texel + 4);
+            if (!image.rgba16.empty()) {
+                column.rgba16.insert(column.rgba16.end(), image.rgba16.begin() + texel,
+                                     image.rgba16.begin() + texel + 4);
+            }
         }
     }
     column.height += 4;

@@ -7,6 +7,7 @@
 #include "ImageQuality.h"
 #include "NumberArgument.h"
 #include "PngIo.h"
+#include "ToolVersion.h"
 
 #include <algorithm>
 #include <cmath>
@@ -35,7 +36,10 @@ const char* const kUsage =
     "separately. Punchthrough: RGB where\n"
     "the source alpha is 255, and the number of texels whose alpha lands on the other side of\n"
     "128. R11: R. RG11: R and G. An 11-bit EAC value v counts as round(v * 255 / 2047); the\n"
-    "signed formats map the channels to [-1, 1] and are measured after mapping back.\n"
+    "signed formats map the channels to [-1, 1] and are measured after mapping back. Beside\n"
+    "it the EAC formats' 11-bit PSNR = 10 log10(2047^2 / MSE) of the decoded 11-bit values\n"
+    "against the source at full precision (c / 255 * 2047 or s / 65535 * 2047; signed\n"
+    "(c / 255 * 2 - 1) * 1023).\n"
     "\n"
     "Options:\n"
     "  --effort NAME   only this effort (repeatable): fast, default, best, exhaustive\n"
@@ -44,7 +48,8 @@ const char* const kUsage =
     "  --blocks WHICH  all (default), or k16: only the blocks with (bx + 3 by) % 16 == 0\n"
     "  -j N            threads for the second speed figure (1 to 256, default: every core)\n"
     "  --repeat N      encodes per measurement, the fastest counts (1 to 1000, default: 3)\n"
-    "  --help          print this text\n";
+    "  --help          print this text\n"
+    "  --version       print the version\n";
 
 // More would run for days on any picture worth measuring.
 constexpr int kMostRepeats = 1000;
@@ -78,7 +83,8 @@ bool parseCount(const std::string& option, const std::string& value, int most, i
     if (toolargs::parseNumber(value, 1, most, count)) {
         return true;
     }
-    std::fprintf(stderr, "Error: %s\n", toolargs::rangeError(option, 1, most, value).c_str());
+    std::fprintf(stderr, "Error: %s; run 'etc-bench --help' for usage\n",
+                 toolargs::rangeError(option, 1, most, value).c_str());
     return false;
 }
 
@@ -108,10 +114,13 @@ int parseArguments(int argc, char** argv, Arguments& args)
         if (arg == "--help") {
             return std::fputs(kUsage, stdout) == EOF ? 1 : -1;
         }
+        if (arg == "--version") {
+            return std::printf("%s\n", toolargs::versionLine("etc-bench").c_str()) < 0 ? 1 : -1;
+        }
         if (arg == "--effort") {
             const etc::Effort* effort = etc::findEffortByName(value);
             if (effort == nullptr) {
-                std::fprintf(stderr, "Error: --effort needs an effort name (see --help)\n");
+                std::fprintf(stderr, "Error: --effort needs an effort name; run 'etc-bench --help' for usage\n");
                 return 1;
             }
             args.efforts.push_back(*effort);
@@ -119,14 +128,14 @@ int parseArguments(int argc, char** argv, Arguments& args)
         } else if (arg == "--format") {
             const etc::FormatInfo* info = etc::findFormatByToolName(value);
             if (info == nullptr) {
-                std::fprintf(stderr, "Error: --format needs a format name (see --help)\n");
+                std::fprintf(stderr, "Error: --format needs a format name; run 'etc-bench --help' for usage\n");
                 return 1;
             }
             args.formats.push_back(info->format);
             ++i;
         } else if (arg == "--blocks") {
             if (!parseBlocks(value, args.blocks)) {
-                std::fprintf(stderr, "Error: --blocks needs all or k16 (see --help)\n");
+                std::fprintf(stderr, "Error: --blocks needs all or k16; run 'etc-bench --help' for usage\n");
                 return 1;
             }
             ++i;
@@ -136,15 +145,15 @@ int parseArguments(int argc, char** argv, Arguments& args)
                 return 1;
             }
             ++i;
-        } else if (arg.rfind("-", 0) == 0) {
-            std::fprintf(stderr, "Error: unknown option %s (see --help)\n", arg.c_str());
+        } else if (arg.rfind('-', 0) == 0) {
+            std::fprintf(stderr, "Error: unknown option %s; run 'etc-bench --help' for usage\n", arg.c_str());
             return 1;
         } else {
             args.images.push_back(arg);
         }
     }
     if (args.images.empty()) {
-        std::fprintf(stderr, "Error: no images given (see --help)\n");
+        std::fprintf(stderr, "Error: no images given; run 'etc-bench --help' for usage\n");
         return 1;
     }
     fillDefaults(args);
@@ -174,6 +183,9 @@ std::string decibels(double value)
 std::string describe(const etc::FormatQuality& q)
 {
     std::string text = std::string(q.channelsName) + " " + decibels(q.channelsPsnr);
+    if (q.hasElevenBit) {
+        text += ", 11-bit " + decibels(q.elevenBitPsnr);
+    }
     if (q.hasAlpha) {
         text += ", A " + decibels(q.alphaPsnr);
     }
@@ -252,6 +264,7 @@ Result combine(const std::vector<Result>& results)
     };
     set.quality.channelsPsnr = mean(&etc::FormatQuality::channelsPsnr);
     set.quality.alphaPsnr = mean(&etc::FormatQuality::alphaPsnr);
+    set.quality.elevenBitPsnr = mean(&etc::FormatQuality::elevenBitPsnr);
     set.quality.alphaMismatches = 0;
     set.pixels = set.secondsAlone = set.secondsShared = 0;
     for (const Result& r : results) {
@@ -313,6 +326,7 @@ int main(int argc, char** argv)
         }
     }
     std::vector<etc::Image> blocks;
+    blocks.reserve(images.size());
     for (const etc::Image& image : images) {
         blocks.push_back(bench::gatherBlocks(image, args.blocks));
     }

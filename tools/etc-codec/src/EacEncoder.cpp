@@ -1,7 +1,8 @@
 #include "EacEncoder.h"
 
+#include "EacFastEncoder.h"
+
 #include <algorithm>
-#include <array>
 #include <climits>
 #include <cmath>
 #include <cstdint>
@@ -12,90 +13,130 @@ namespace etc {
 
 namespace {
 
-// The search works on bytes: each reconstruction counts as the byte it maps back to. For
-// multipliers from 1 up, a level's byte is then U(u) with u = base + multiplier * modifier
-// and U a fixed map per variant: clamp255(u) for Alpha8 and, since 8 * 255 / 2047 rounds
-// every 8u + 4 back to u, for Unsigned11 as well; for Signed11 u + 128 up to u = 0 and
-// u + 127 from u = 1 (both 0 and 1 give 128), clamped. The 11-bit zero multiplier (steps
-// of 1/8) is searched apart.
-constexpr int kLowestU = -128 - 15 * 15;
-constexpr int kHighestU = 255 + 15 * 15;
+// The sweeps work in level steps: a level is u = base + multiplier * modifier (before
+// clamping), which reconstructs as u for Alpha8, 8u + 4 for Unsigned11 and 8u for Signed11;
+// each texel is swept as the step nearest its exact target. The exact error then counts in
+// the reconstructed units: bytes for Alpha8, eighths of an 11-bit value for the others. The
+// 11-bit zero multiplier (steps of 1/8) is searched apart.
+constexpr int kElevenBitTargetScale = 8;
 
 constexpr int kLanes = 8;
 constexpr int kMaxSweep = 256;
-// Per-texel errors in a sweep are capped so that 16 of them add up in signed 16 bits; a
-// level more than 45 bytes from a texel never belongs to a good candidate anyway.
-constexpr int kCappedError = 2047;
+// Sweeps of the 11-bit variants place texels to half a step.
+constexpr int kElevenBitSweepResolution = 2;
+// Per-texel errors in a sweep are capped so that 16 of them add up in 16 bits; a level more
+// than 32 steps from a texel never belongs to a good candidate anyway.
+constexpr int kCappedError = 4095;
 constexpr int kHighestGap = 256;
 constexpr int kGapEntries = 2 * kHighestGap + 1 + kMaxSweep;
 
-class LevelBytes {
-public:
-    LevelBytes()
-    {
-        for (int u = kLowestU; u <= kHighestU; ++u) {
-            alpha[u - kLowestU] = static_cast<std::int16_t>(clamp255(u));
-            unsigned11[u - kLowestU] =
-                static_cast<std::int16_t>(byteFromEacValue(EacVariant::Unsigned11, std::clamp(u * 8 + 4, 0, 2047)));
-            signed11[u - kLowestU] =
-                static_cast<std::int16_t>(byteFromEacValue(EacVariant::Signed11, std::clamp(u * 8, -1023, 1023)));
-        }
-    }
-
-    int operator()(EacVariant variant, int u) const
-    {
-        switch (variant) {
-        case EacVariant::Unsigned11:
-            return unsigned11[u - kLowestU];
-        case EacVariant::Signed11:
-            return signed11[u - kLowestU];
-        case EacVariant::Alpha8:
-            break;
-        }
-        return alpha[u - kLowestU];
-    }
-
-private:
-    std::array<std::int16_t, kHighestU - kLowestU + 1> alpha{};
-    std::array<std::int16_t, kHighestU - kLowestU + 1> unsigned11{};
-    std::array<std::int16_t, kHighestU - kLowestU + 1> signed11{};
-};
-
-const LevelBytes& levelBytes()
+// Integer division rounding down, for negative numerators too.
+int floorQuotient(int numerator, int denominator)
 {
-    static const LevelBytes table;
-    return table;
+    return numerator >= 0 ? numerator / denominator : -((-numerator + denominator - 1) / denominator);
+}
+
+// What a texel should reconstruct as, from its 16-bit-scale sample, in the units the exact
+// error counts: Alpha8 the nearest byte (its blocks are judged at 8 bits), the 11-bit
+// variants s / 65535 * 2047 (signed: (s / 65535 * 2 - 1) * 1023) in eighths.
+int exactTarget(EacVariant variant, int sample)
+{
+    switch (variant) {
+    case EacVariant::Unsigned11:
+        return (sample * 2047 * kElevenBitTargetScale + 32767) / 65535;
+    case EacVariant::Signed11: {
+        const int numerator = (2 * sample - 65535) * 1023 * kElevenBitTargetScale;
+        return floorQuotient(2 * numerator + 65535, 2 * 65535);
+    }
+    case EacVariant::Alpha8:
+        break;
+    }
+    return (sample * 255 + 32767) / 65535;
+}
+
+// The level step nearest an exact target.
+int sweptStep(EacVariant variant, int target)
+{
+    constexpr int unitsPerStep = 8 * kElevenBitTargetScale;
+    switch (variant) {
+    case EacVariant::Unsigned11:
+        return target / unitsPerStep; // levels sit half a step up: 8u + 4
+    case EacVariant::Signed11:
+        return floorQuotient(target + unitsPerStep / 2, unitsPerStep);
+    case EacVariant::Alpha8:
+        break;
+    }
+    return target;
+}
+
+// A target as the sweeps place it: in steps for Alpha8, half steps for the others.
+int sweptSubstep(EacVariant variant, int target)
+{
+    constexpr int unitsPerSubstep = 8 * kElevenBitTargetScale / kElevenBitSweepResolution;
+    switch (variant) {
+    case EacVariant::Unsigned11:
+        return floorQuotient(target - 8 * kElevenBitTargetScale / 2 + unitsPerSubstep / 2, unitsPerSubstep);
+    case EacVariant::Signed11:
+        return floorQuotient(target + unitsPerSubstep / 2, unitsPerSubstep);
+    case EacVariant::Alpha8:
+        break;
+    }
+    return target;
 }
 
 struct Block {
     EacVariant variant;
-    std::int16_t bytes[kBlockTexels];
-    // The bytes as the sweeps see them: there every level is base + baseToByte + offset, so
-    // signed bytes above 128 move up by one to undo the step in U.
+    int scale; // target units per reconstructed unit
+    int targets[kBlockTexels];
     std::int16_t swept[kBlockTexels];
     // Where each texel's errors start in a gap table (at base 0).
     int gapStart[kBlockTexels];
-    int targets[kBlockTexels]; // the bytes in the variant's units
     int low = 255;
     int high = 0;
-    int coreLow = 0;  // the third lowest byte
-    int coreHigh = 0; // the third highest byte
+    int coreLow = 0;  // the third lowest step
+    int coreHigh = 0; // the third highest step
     int lowestBase = 0;
     int highestBase = 255;
-    int baseToByte = 0; // byte of a level with modifier 0 = base + baseToByte (nearly)
+    // Each texel's sweep error to the highest and the lowest value the variant reconstructs,
+    // where levels beyond them clamp.
+    std::uint16_t toTop[kBlockTexels];
+    std::uint16_t toBottom[kBlockTexels];
 };
 
-Block makeBlock(const int (&bytes)[kBlockTexels], EacVariant variant)
+// The range a variant reconstructs, in target units.
+int topTarget(EacVariant variant)
+{
+    return variant == EacVariant::Alpha8 ? 255
+                                         : (variant == EacVariant::Signed11 ? 1023 : 2047) * kElevenBitTargetScale;
+}
+
+int bottomTarget(EacVariant variant) { return variant == EacVariant::Signed11 ? -1023 * kElevenBitTargetScale : 0; }
+
+// A distance in target units as a sweep error (squared substeps), capped.
+std::uint16_t sweepError(EacVariant variant, int distance)
+{
+    const int unit = variant == EacVariant::Alpha8 ? 1 : 8 * kElevenBitTargetScale / kElevenBitSweepResolution;
+    return static_cast<std::uint16_t>(std::min((distance * distance + unit * unit / 2) / (unit * unit), kCappedError));
+}
+
+Block makeBlock(const int (&samples)[kBlockTexels], EacVariant variant)
 {
     Block block{};
     block.variant = variant;
+    block.scale = variant == EacVariant::Alpha8 ? 1 : kElevenBitTargetScale;
     int sorted[kBlockTexels];
     for (int i = 0; i < kBlockTexels; ++i) {
-        block.bytes[i] = static_cast<std::int16_t>(bytes[i]);
-        const int shift = variant == EacVariant::Signed11 && bytes[i] > 128 ? 1 : 0;
-        block.swept[i] = static_cast<std::int16_t>(bytes[i] + shift);
-        block.targets[i] = eacTargetFromByte(variant, bytes[i]);
+        block.targets[i] = exactTarget(variant, samples[i]);
+        block.swept[i] = static_cast<std::int16_t>(sweptStep(variant, block.targets[i]));
         sorted[i] = block.swept[i];
+        const int resolution = variant == EacVariant::Alpha8 ? 1 : kElevenBitSweepResolution;
+        const int substep = sweptSubstep(variant, block.targets[i]);
+        const int step = floorQuotient(substep, resolution);
+        block.gapStart[i] = (substep - step * resolution) * kGapEntries + kHighestGap - step;
+    }
+    for (int i = 0; i < kBlockTexels; ++i) {
+        block.toTop[i] = sweepError(variant, topTarget(variant) - block.targets[i]);
+        block.toBottom[i] = sweepError(variant, block.targets[i] - bottomTarget(variant));
     }
     std::sort(sorted, sorted + kBlockTexels);
     block.low = sorted[0];
@@ -105,10 +146,6 @@ Block makeBlock(const int (&bytes)[kBlockTexels], EacVariant variant)
     if (variant == EacVariant::Signed11) {
         block.lowestBase = -127; // -128 would only repeat -127
         block.highestBase = 127;
-        block.baseToByte = 128;
-    }
-    for (int i = 0; i < kBlockTexels; ++i) {
-        block.gapStart[i] = kHighestGap - (block.swept[i] - block.baseToByte);
     }
     return block;
 }
@@ -117,60 +154,34 @@ struct Trial {
     int table = 0;
     int multiplier = 0;
     int base = 0;
-    int error = INT_MAX;
-    // Among candidates of equal 8-bit error, the one nearer the exact 11-bit targets wins.
-    long fineError = LONG_MAX;
+    std::int64_t error = INT64_MAX;
 };
 
-void levelsOf(const Block& block, int table, int multiplier, int base, std::int16_t (&levels)[8])
+// The eight reconstructed values of a candidate, in target units.
+void levelsOf(const Block& block, int table, int multiplier, int base, int (&levels)[8])
 {
     for (int k = 0; k < 8; ++k) {
-        if (multiplier == 0) {
-            levels[k] = static_cast<std::int16_t>(
-                byteFromEacValue(block.variant, eacValue(block.variant, base, 0, kEacModifiers[table][k])));
-        } else {
-            levels[k] =
-                static_cast<std::int16_t>(levelBytes()(block.variant, base + multiplier * kEacModifiers[table][k]));
-        }
+        levels[k] = eacValue(block.variant, base, multiplier, kEacModifiers[table][k]) * block.scale;
     }
 }
 
-// Exact error of one candidate; written for the compiler to vectorise over the texels.
-int byteError(const Block& block, int table, int multiplier, int base)
+// Exact error of one candidate: each texel's squared distance to its nearest level, in
+// target units (each at most 16376^2). Written for the compiler to vectorise.
+std::int64_t exactError(const Block& block, int table, int multiplier, int base)
 {
-    std::int16_t levels[8];
+    int levels[8];
     levelsOf(block, table, multiplier, base, levels);
-    std::int16_t nearest[kBlockTexels];
-    std::fill(std::begin(nearest), std::end(nearest), INT16_MAX);
-    for (int k = 0; k < 8; ++k) {
+    int nearest[kBlockTexels];
+    std::fill(std::begin(nearest), std::end(nearest), INT_MAX);
+    for (int level : levels) {
         for (int i = 0; i < kBlockTexels; ++i) {
-            std::int16_t d = static_cast<std::int16_t>(block.bytes[i] - levels[k]);
-            d = d < 0 ? static_cast<std::int16_t>(-d) : d;
-            nearest[i] = std::min(nearest[i], d);
+            const int d = block.targets[i] - level;
+            nearest[i] = std::min(nearest[i], d * d);
         }
     }
-    int error = 0;
-    for (int i = 0; i < kBlockTexels; ++i) {
-        error += nearest[i] * nearest[i];
-    }
-    return error;
-}
-
-// Squared distance of each texel's exact target to the nearest level, in the variant's
-// own units.
-long fineError(const Block& block, int table, int multiplier, int base)
-{
-    int values[8];
-    for (int k = 0; k < 8; ++k) {
-        values[k] = eacValue(block.variant, base, multiplier, kEacModifiers[table][k]);
-    }
-    long error = 0;
-    for (int target : block.targets) {
-        int nearest = INT_MAX;
-        for (int v : values) {
-            nearest = std::min(nearest, squared(v - target));
-        }
-        error += nearest;
+    std::int64_t error = 0;
+    for (int e : nearest) {
+        error += e;
     }
     return error;
 }
@@ -180,47 +191,58 @@ void tryCandidate(const Block& block, int table, int multiplier, int base, Trial
     if (base < block.lowestBase || base > block.highestBase) {
         return;
     }
-    const int error = byteError(block, table, multiplier, base);
-    if (error > best.error) {
-        return;
-    }
-    const long fine = fineError(block, table, multiplier, base);
-    if (error < best.error || fine < best.fineError) {
-        best = {table, multiplier, base, error, fine};
+    const std::int64_t error = exactError(block, table, multiplier, base);
+    if (error < best.error) {
+        best = {table, multiplier, base, error};
     }
 }
 
 // For every table and multiplier from 1, g(x) = the squared distance from x to the nearest
-// of the scaled modifiers, capped; stored from x = kHighestGap downwards.
+// of the scaled modifiers, capped, where x counts in 1/resolution of a level step. Stored per
+// phase x mod resolution, each from x = kHighestGap steps downwards in whole steps, so that
+// consecutive bases read consecutive entries.
 class GapTables {
 public:
-    GapTables() : gaps(16 * 16 * kGapEntries)
+    explicit GapTables(int resolution) : resolution(resolution), gaps(16 * 16 * resolution * kGapEntries)
     {
         for (int table = 0; table < 16; ++table) {
             for (int multiplier = 1; multiplier <= 15; ++multiplier) {
-                std::uint16_t* out = &gaps[(table * 16 + multiplier) * kGapEntries];
-                for (int j = 0; j < kGapEntries; ++j) {
-                    const int x = kHighestGap - j;
-                    int nearest = INT_MAX;
-                    for (int modifier : kEacModifiers[table]) {
-                        nearest = std::min(nearest, squared(x - multiplier * modifier));
-                    }
-                    out[j] = static_cast<std::uint16_t>(std::min(nearest, kCappedError));
+                for (int phase = 0; phase < resolution; ++phase) {
+                    fill(table, multiplier, phase);
                 }
             }
         }
     }
 
-    const std::uint16_t* of(int table, int multiplier) const { return &gaps[(table * 16 + multiplier) * kGapEntries]; }
+    const std::uint16_t* of(int table, int multiplier) const
+    {
+        return &gaps[static_cast<std::size_t>(table * 16 + multiplier) * resolution * kGapEntries];
+    }
 
 private:
+    void fill(int table, int multiplier, int phase)
+    {
+        std::uint16_t* out =
+            &gaps[(static_cast<std::size_t>(table * 16 + multiplier) * resolution + phase) * kGapEntries];
+        for (int j = 0; j < kGapEntries; ++j) {
+            const int x = resolution * (kHighestGap - j) + phase;
+            int nearest = INT_MAX;
+            for (int modifier : kEacModifiers[table]) {
+                nearest = std::min(nearest, squared(x - resolution * multiplier * modifier));
+            }
+            out[j] = static_cast<std::uint16_t>(std::min(nearest, kCappedError));
+        }
+    }
+
+    int resolution;
     std::vector<std::uint16_t> gaps;
 };
 
-const GapTables& gapTables()
+const GapTables& gapTables(EacVariant variant)
 {
-    static const GapTables tables;
-    return tables;
+    static const GapTables bytes(1);
+    static const GapTables halfSteps(kElevenBitSweepResolution);
+    return variant == EacVariant::Alpha8 ? bytes : halfSteps;
 }
 
 struct Swept {
@@ -228,38 +250,90 @@ struct Swept {
     int error = INT_MAX;
 };
 
+// From which base up the top level clamps to the top value, and up to which the bottom one
+// clamps to the bottom value.
+struct ClampingBases {
+    int top;
+    int bottom;
+};
+
+ClampingBases clampingBases(EacVariant variant, int table, int multiplier)
+{
+    const int* m = kEacModifiers[table];
+    switch (variant) {
+    case EacVariant::Unsigned11: // 8b + 4 + 8 m k reaches 2047 from b = 256 - m k, 0 up to b = -1 - m k
+        return {256 - multiplier * m[7], -1 - multiplier * m[3]};
+    case EacVariant::Signed11: // 8b + 8 m k reaches 1023 from b = 128 - m k, -1023 up to b = -128 - m k
+        return {128 - multiplier * m[7], -128 - multiplier * m[3]};
+    case EacVariant::Alpha8:
+        break;
+    }
+    return {255 - multiplier * m[7], -multiplier * m[3]};
+}
+
+// The sums of one group of lanes, where clamping may lower a texel's error to its distance
+// from the top or bottom value: a lane's mask is all ones where its base does not clamp, so
+// that or-ing it in lifts that bound out of the way. Branch-free, for the vectoriser.
+void addClampedErrors(const Block& block, const std::uint16_t* const (&g)[kBlockTexels], int group, int firstBase,
+                      const ClampingBases& clamping, std::uint16_t (&sum)[kLanes])
+{
+    std::uint16_t notTop[kLanes];
+    std::uint16_t notBottom[kLanes];
+    for (int lane = 0; lane < kLanes; ++lane) {
+        const int base = firstBase + group * kLanes + lane;
+        notTop[lane] = base >= clamping.top ? 0 : UINT16_MAX;
+        notBottom[lane] = base <= clamping.bottom ? 0 : UINT16_MAX;
+    }
+#pragma GCC unroll 16
+    for (int i = 0; i < kBlockTexels; ++i) {
+        for (int lane = 0; lane < kLanes; ++lane) {
+            std::uint16_t e = g[i][group * kLanes + lane];
+            e = std::min(e, static_cast<std::uint16_t>(block.toTop[i] | notTop[lane]));
+            e = std::min(e, static_cast<std::uint16_t>(block.toBottom[i] | notBottom[lane]));
+            sum[lane] = static_cast<std::uint16_t>(sum[lane] + e);
+        }
+    }
+}
+
 // The base with the least error for one table and multiplier, over [firstBase, lastBase],
-// with every level taken as exactly base + baseToByte + offset (no clamping): the error of
-// texel c is then g(c - baseToByte - base), so one table serves every base. The loops run
-// over whole groups of lanes so that the compiler vectorises them.
+// with every level taken as exactly base + offset steps: the error of texel c is then
+// g(c - base), so one table serves every base. Where levels clamp, a texel's error is at most
+// its distance from the clamped value. The loops run over whole groups of lanes so that the
+// compiler vectorises them.
 Swept sweepBases(const Block& block, int table, int multiplier, int firstBase, int lastBase)
 {
-    const std::uint16_t* gaps = gapTables().of(table, multiplier);
+    const std::uint16_t* gaps = gapTables(block.variant).of(table, multiplier);
+    const ClampingBases clamping = clampingBases(block.variant, table, multiplier);
     const int groups = (lastBase - firstBase) / kLanes + 1;
-    // g(x) sits at kHighestGap - x; consecutive bases lower x by one.
+    // Consecutive bases lower x by one step.
     const std::uint16_t* g[kBlockTexels];
     for (int i = 0; i < kBlockTexels; ++i) {
         g[i] = gaps + block.gapStart[i] + firstBase;
     }
-    std::int16_t errors[kMaxSweep + kLanes];
+    std::uint16_t errors[kMaxSweep + kLanes];
     for (int group = 0; group < groups; ++group) {
-        std::int16_t sum[kLanes] = {};
+        std::uint16_t sum[kLanes] = {};
+        const int groupBase = firstBase + group * kLanes;
+        if (groupBase + kLanes - 1 >= clamping.top || groupBase <= clamping.bottom) {
+            addClampedErrors(block, g, group, firstBase, clamping, sum);
+        } else {
 #pragma GCC unroll 16
-        for (int i = 0; i < kBlockTexels; ++i) {
-            for (int lane = 0; lane < kLanes; ++lane) {
-                sum[lane] = static_cast<std::int16_t>(sum[lane] + g[i][group * kLanes + lane]);
+            for (int i = 0; i < kBlockTexels; ++i) {
+                for (int lane = 0; lane < kLanes; ++lane) {
+                    sum[lane] = static_cast<std::uint16_t>(sum[lane] + g[i][group * kLanes + lane]);
+                }
             }
         }
         std::copy(sum, sum + kLanes, errors + group * kLanes);
     }
     // Lanes past lastBase must not win.
-    std::fill(errors + (lastBase - firstBase + 1), errors + groups * kLanes, INT16_MAX);
-    std::int16_t least[kLanes];
+    std::fill(errors + (lastBase - firstBase + 1), errors + groups * kLanes, UINT16_MAX);
+    std::uint16_t least[kLanes];
     std::int16_t leastGroup[kLanes] = {};
     std::copy(errors, errors + kLanes, least);
     for (int group = 1; group < groups; ++group) {
         for (int lane = 0; lane < kLanes; ++lane) {
-            const std::int16_t e = errors[group * kLanes + lane];
+            const std::uint16_t e = errors[group * kLanes + lane];
             const bool lower = e < least[lane];
             least[lane] = lower ? e : least[lane];
             leastGroup[lane] = lower ? static_cast<std::int16_t>(group) : leastGroup[lane];
@@ -279,8 +353,8 @@ Swept sweepBases(const Block& block, int table, int multiplier, int firstBase, i
 // levels span less than the texels.
 void baseRange(const Block& block, int lowestOffset, int highestOffset, int margin, int& first, int& last)
 {
-    const int fromTop = block.high - block.baseToByte - highestOffset;
-    const int fromBottom = block.low - block.baseToByte - lowestOffset;
+    const int fromTop = block.high - highestOffset;
+    const int fromBottom = block.low - lowestOffset;
     first = std::min(fromTop, fromBottom) - margin;
     last = std::max(fromTop, fromBottom) + margin;
     first = std::max(first, block.lowestBase);
@@ -363,48 +437,41 @@ private:
     Sweep kept[kMaxKept];
 };
 
-// The 11-bit zero multiplier puts the levels within about two bytes of the base.
+// The 11-bit zero multiplier puts the levels within two steps of the base, at the finest
+// spacing: worth trying on blocks of a few steps, whose outer texels it leaves to the end
+// levels.
 void searchFineSteps(const Block& block, Trial& best)
 {
-    if (block.high - block.low > 3) {
+    if (block.high - block.low > 6) {
         return;
     }
     int sum = 0;
-    for (std::int16_t b : block.bytes) {
-        sum += b;
+    for (std::int16_t step : block.swept) {
+        sum += step;
     }
-    const int centre = static_cast<int>(std::lround(sum / 16.0)) - block.baseToByte;
+    const int centre = static_cast<int>(std::lround(sum / 16.0));
     for (int table = 0; table < 16; ++table) {
-        for (int base = centre - 2; base <= centre + 1; ++base) {
+        for (int base = centre - 3; base <= centre + 2; ++base) {
             tryCandidate(block, table, 0, base, best);
         }
     }
 }
 
-// Each texel's selector: the least 8-bit error, and among equals the value nearest the
-// exact target.
+// Each texel's selector: its nearest level (the first of equals).
 EacParams selectorsFor(const Block& block, const Trial& trial)
 {
     EacParams p;
     p.base = trial.base;
     p.multiplier = trial.multiplier;
     p.table = trial.table;
-    int values[8];
-    for (int k = 0; k < 8; ++k) {
-        values[k] = eacValue(block.variant, trial.base, trial.multiplier, kEacModifiers[trial.table][k]);
-    }
-    std::int16_t levels[8];
+    int levels[8];
     levelsOf(block, trial.table, trial.multiplier, trial.base, levels);
     for (int i = 0; i < kBlockTexels; ++i) {
-        const double exact = block.variant == EacVariant::Unsigned11 ? block.bytes[i] * 2047.0 / 255.0
-            : block.variant == EacVariant::Signed11                  ? (block.bytes[i] * 2.0 / 255.0 - 1.0) * 1023.0
-                                                                     : block.bytes[i];
-        double bestCost = INFINITY;
+        int nearest = INT_MAX;
         for (int k = 0; k < 8; ++k) {
-            const int byteError = squared(levels[k] - block.bytes[i]);
-            const double cost = byteError * 65536.0 + std::abs(values[k] - exact);
-            if (cost < bestCost) {
-                bestCost = cost;
+            const int d = block.targets[i] - levels[k];
+            if (d * d < nearest) {
+                nearest = d * d;
                 p.selectors[i] = static_cast<std::uint8_t>(k);
             }
         }
@@ -414,15 +481,18 @@ EacParams selectorsFor(const Block& block, const Trial& trial)
 
 } // namespace
 
-std::uint64_t encodeEacBlock(const int (&bytes)[kBlockTexels], EacVariant variant, const EacEffort& effort)
+std::uint64_t encodeEacBlock(const int (&samples)[kBlockTexels], EacVariant variant, const EacEffort& effort)
 {
-    const Block block = makeBlock(bytes, variant);
+    if (effort.quick) {
+        return encodeEacBlockFast(samples, variant);
+    }
+    const Block block = makeBlock(samples, variant);
     Trial best;
     if (block.high == block.low) {
-        // One value throughout: alpha stores it with a zero multiplier, the 11-bit variants
-        // find it (and the 11-bit value nearest its exact target) among the fine steps.
+        // Within one step throughout: alpha stores its one value with a zero multiplier, the
+        // 11-bit variants find the values nearest their exact targets among the fine steps.
         if (variant == EacVariant::Alpha8) {
-            tryCandidate(block, 0, 0, block.bytes[0], best);
+            tryCandidate(block, 0, 0, block.targets[0], best);
         } else {
             searchFineSteps(block, best);
         }
@@ -441,7 +511,8 @@ std::uint64_t encodeEacBlock(const int (&bytes)[kBlockTexels], EacVariant varian
     // The sweeps ignore clamping and the slight curve of the signed map: settle the bases of
     // the best ones on the exact error around their choice.
     for (int k = 0; k < sweeps.size(); ++k) {
-        for (int base = sweeps[k].result.base - 1; base <= sweeps[k].result.base + 1; ++base) {
+        const int settled = sweeps[k].result.base;
+        for (int base = settled - effort.settledBases; base <= settled + effort.settledBases; ++base) {
             tryCandidate(block, sweeps[k].table, sweeps[k].multiplier, base, best);
         }
     }

@@ -8,14 +8,14 @@
 
 // Encoder for EAC blocks: for each modifier table and the multipliers near the ones that
 // span the block (or its core), every base is swept at once from a table of squared
-// distances; the best few then settle on the exact error. The sources are 8-bit, so a
-// reconstruction counts as the byte it maps back to (byteFromEacValue): every 11-bit value
-// that rounds back to the source byte reproduces it exactly; among equal candidates and
-// selectors the one nearest the exact 11-bit value wins.
+// distances; the best few then settle on the exact error. R11 and RG11 blocks are judged
+// by the 11-bit values a GPU samples against the source at full precision; the alpha blocks
+// of RGBA8 by the bytes they reconstruct.
 namespace etc {
 
-// One channel's 8-bit source values, raster order.
-std::uint64_t encodeEacBlock(const int (&bytes)[kBlockTexels], EacVariant variant, const EacEffort& effort);
+// One channel's source values on the 16-bit scale (0..65535; a byte b is b * 257), raster
+// order.
+std::uint64_t encodeEacBlock(const int (&samples)[kBlockTexels], EacVariant variant, const EacEffort& effort);
 
 } // namespace etc
 

@@ -31,13 +31,16 @@ struct SubblockEffort {
 // The search of EAC blocks: every table sweeps its bases for the multipliers around the one
 // whose outer modifiers span the block and around the one whose inner modifiers span its
 // core. How far past the bases where the levels reach the texels a sweep goes, and how many
-// of the best sweeps settle their base on the exact error.
+// of the best sweeps settle their base on the exact error, and how far. With `quick`, none of
+// that: the quick search of EacFastEncoder.h.
 struct EacEffort {
     int multipliersBelow;
     int multipliersAbove;
     int coreMultiplierReach;
     int baseMargin;
     int settledSweeps;
+    int settledBases;
+    bool quick;
 };
 
 struct SearchSettings {
@@ -59,6 +62,9 @@ struct SearchSettings {
     // EAC blocks of R11 and RG11, and the alpha blocks of RGBA8.
     EacEffort elevenBitEac;
     EacEffort alphaEac;
+    // Opaque colour blocks take the fast encoders of the subblock and T/H modes instead of the
+    // searches above.
+    bool fastColourBlocks = false;
 };
 
 const SearchSettings& searchSettings(Effort effort);

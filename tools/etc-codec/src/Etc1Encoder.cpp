@@ -1,6 +1,7 @@
 #include "Etc1Encoder.h"
 
 #include "ComponentGrid.h"
+#include "FastSubblockEncoder.h"
 #include "NeighbourhoodSearch.h"
 #include "SubblockSearch.h"
 
@@ -185,6 +186,9 @@ SubblockCandidate encodeSubblockModes(const PixelBlock& block, const SubblockMod
 
 std::uint64_t encodeEtc1Block(const PixelBlock& block, const SearchSettings& settings)
 {
+    if (settings.fastColourBlocks) {
+        return encodeEtc1BlockFast(block);
+    }
     return packSubblockMode(encodeSubblockModes(block, SubblockModeOptions{}, settings.etc1Subblocks).params);
 }
 

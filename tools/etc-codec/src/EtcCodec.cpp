@@ -42,13 +42,30 @@ EacVariant eacVariantOf(const FormatInfo& info)
     return info.isSigned ? EacVariant::Signed11 : EacVariant::Unsigned11;
 }
 
-std::uint64_t encodeEacChannel(const PixelBlock& block, int channel, EacVariant variant, const SearchSettings& settings)
+// The RGBA8 alpha block, from the bytes.
+std::uint64_t encodeAlphaBlock(const PixelBlock& block, const SearchSettings& settings)
 {
-    int bytes[kBlockTexels];
+    int samples[kBlockTexels];
     for (int i = 0; i < kBlockTexels; ++i) {
-        bytes[i] = block.rgba[i][channel];
+        samples[i] = block.rgba[i][3] * 257;
     }
-    return encodeEacBlock(bytes, variant, variant == EacVariant::Alpha8 ? settings.alphaEac : settings.elevenBitEac);
+    return encodeEacBlock(samples, EacVariant::Alpha8, settings.alphaEac);
+}
+
+// The R11 and RG11 blocks at (blockX, blockY), from the channels at full precision; edges
+// repeat as in readBlock.
+void encodeElevenBitBlocks(const Image& image, int blockX, int blockY, const FormatInfo& info,
+                           const SearchSettings& settings, std::uint8_t* out)
+{
+    for (int channel = 0; channel < info.channels; ++channel) {
+        int samples[kBlockTexels];
+        for (int i = 0; i < kBlockTexels; ++i) {
+            const int x = std::min(blockX * 4 + (i & 3), image.width - 1);
+            const int y = std::min(blockY * 4 + (i >> 2), image.height - 1);
+            samples[i] = image.wideChannel(static_cast<std::size_t>(y) * image.width + x, channel);
+        }
+        writeBlockWord(encodeEacBlock(samples, eacVariantOf(info), settings.elevenBitEac), out + 8 * channel);
+    }
 }
 
 // Writes the 8 or 16 bytes of one block.
@@ -64,7 +81,7 @@ void encodeBlock(const PixelBlock& block, const FormatInfo& info, const SearchSe
         return;
     case Format::Rgba8:
     case Format::Srgb8Alpha8:
-        writeBlockWord(encodeEacChannel(block, 3, EacVariant::Alpha8, settings), out);
+        writeBlockWord(encodeAlphaBlock(block, settings), out);
         writeBlockWord(encodeEtc2Block(block, settings), out + 8);
         return;
     case Format::Rgb8Punchthrough:
@@ -75,10 +92,7 @@ void encodeBlock(const PixelBlock& block, const FormatInfo& info, const SearchSe
     case Format::SignedR11:
     case Format::Rg11:
     case Format::SignedRg11:
-        for (int channel = 0; channel < info.channels; ++channel) {
-            writeBlockWord(encodeEacChannel(block, channel, eacVariantOf(info), settings), out + 8 * channel);
-        }
-        return;
+        break; // encodeElevenBitBlocks
     }
 }
 
@@ -158,7 +172,11 @@ std::vector<std::uint8_t> encodeImage(const Image& image, Format format, const E
     const auto encodeRow = [&](int by) {
         std::uint8_t* out = payload.data() + static_cast<std::size_t>(by) * columns * info.blockBytes;
         for (int bx = 0; bx < columns; ++bx) {
-            encodeBlock(readBlock(image, bx, by), info, settings, out);
+            if (isEac(format)) {
+                encodeElevenBitBlocks(image, bx, by, info, settings, out);
+            } else {
+                encodeBlock(readBlock(image, bx, by), info, settings, out);
+            }
             out += info.blockBytes;
         }
     };

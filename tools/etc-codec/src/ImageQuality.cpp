@@ -5,6 +5,21 @@
 
 namespace etc {
 
+namespace {
+
+double psnrOf(double squaredError, double samples, double peak)
+{
+    if (samples == 0) {
+        return std::numeric_limits<double>::quiet_NaN();
+    }
+    if (squaredError == 0) {
+        return std::numeric_limits<double>::infinity();
+    }
+    return 10.0 * std::log10(peak * peak * samples / squaredError);
+}
+
+} // namespace
+
 double psnr(const Image& reference, const Image& decoded, unsigned channels, bool opaqueOnly)
 {
     double sum = 0;
@@ -23,13 +38,29 @@ double psnr(const Image& reference, const Image& decoded, unsigned channels, boo
             ++count;
         }
     }
-    if (count == 0) {
-        return std::numeric_limits<double>::quiet_NaN();
+    return psnrOf(sum, static_cast<double>(count), 255.0);
+}
+
+double elevenBitTarget(int sample, bool isSigned)
+{
+    const double unit = sample / 65535.0;
+    return isSigned ? (unit * 2.0 - 1.0) * 1023.0 : unit * 2047.0;
+}
+
+double elevenBitPsnr(const Image& reference, const DecodedImage& decoded, bool isSigned, int onlyChannel)
+{
+    double sum = 0;
+    const std::size_t texels = static_cast<std::size_t>(reference.width) * reference.height;
+    const int first = onlyChannel < 0 ? 0 : onlyChannel;
+    const int end = onlyChannel < 0 ? decoded.channels : onlyChannel + 1;
+    for (std::size_t i = 0; i < texels; ++i) {
+        for (int c = first; c < end; ++c) {
+            const double d =
+                decoded.eac[i * decoded.channels + c] - elevenBitTarget(reference.wideChannel(i, c), isSigned);
+            sum += d * d;
+        }
     }
-    if (sum == 0) {
-        return std::numeric_limits<double>::infinity();
-    }
-    return 10.0 * std::log10(255.0 * 255.0 * count / sum);
+    return psnrOf(sum, static_cast<double>(texels) * (end - first), 2047.0);
 }
 
 long alphaClassMismatches(const Image& reference, const Image& decoded)
@@ -53,11 +84,15 @@ FormatQuality measureQuality(const Image& reference, const DecodedImage& decoded
     case Format::SignedR11:
         q.channelsName = "R";
         q.channelsPsnr = psnr(reference, decoded.rgba, kRed);
+        q.hasElevenBit = true;
+        q.elevenBitPsnr = elevenBitPsnr(reference, decoded, info.isSigned);
         return q;
     case Format::Rg11:
     case Format::SignedRg11:
         q.channelsName = "RG";
         q.channelsPsnr = psnr(reference, decoded.rgba, kRed | kGreen);
+        q.hasElevenBit = true;
+        q.elevenBitPsnr = elevenBitPsnr(reference, decoded, info.isSigned);
         return q;
     default:
         break;

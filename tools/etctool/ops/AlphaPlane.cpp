@@ -5,6 +5,7 @@ namespace texops {
 etc::Image alphaPlaneImage(const etc::Image& rgba)
 {
     etc::Image out = rgba;
+    out.rgba16.clear(); // an 8-bit picture of the alpha, whatever the source's depth
     for (std::size_t i = 0; i < out.rgba.size(); i += 4) {
         std::uint8_t alpha = rgba.rgba[i + 3];
         out.rgba[i] = out.rgba[i + 1] = out.rgba[i + 2] = alpha;
@@ -16,6 +17,7 @@ etc::Image alphaPlaneImage(const etc::Image& rgba)
 etc::Image opaqueColourImage(const etc::Image& rgba)
 {
     etc::Image out = rgba;
+    out.rgba16.clear();
     for (std::size_t i = 3; i < out.rgba.size(); i += 4)
         out.rgba[i] = 255;
     return out;

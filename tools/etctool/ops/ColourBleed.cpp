@@ -9,6 +9,7 @@ namespace texops {
 etc::Image bleedColourIntoTransparent(const etc::Image& image)
 {
     etc::Image out = image;
+    out.rgba16.clear(); // the bled colours exist in 8 bits only
     const int width = image.width;
     const int height = image.height;
     std::vector<bool> known(std::size_t(width) * height);

@@ -2,8 +2,11 @@
 
 #include "CompressionCommands.h"
 #include "PlaneCommands.h"
+#include "ToolVersion.h"
 
 namespace etctool {
+
+const std::string versionLine = toolargs::versionLine("etctool");
 
 const std::vector<Command>& allCommands()
 {

@@ -3,6 +3,7 @@
 
 #include "CommandLine.h"
 
+#include <string>
 #include <vector>
 
 namespace etctool {
@@ -15,6 +16,9 @@ struct Command {
     std::size_t fileCount; // positional file arguments the command takes
     int (*run)(const Arguments& arguments);
 };
+
+// "etctool X.Y": what --version prints and the KTXwriter of the KTX2 files the tool writes.
+extern const std::string versionLine;
 
 // Every subcommand, in the order the overview lists them.
 const std::vector<Command>& allCommands();

@@ -20,6 +20,20 @@ const OptionSpec* findSpec(const std::vector<OptionSpec>& specs, const std::stri
     return nullptr;
 }
 
+// "-j4": a one-letter option that takes a value, written together with it.
+bool splitJoinedShortOption(const std::vector<OptionSpec>& specs, const std::string& argument, std::string& name,
+                            std::string& value)
+{
+    if (argument.size() <= 2 || argument[1] == '-')
+        return false;
+    const OptionSpec* spec = findSpec(specs, argument.substr(0, 2));
+    if (spec == nullptr || !spec->takesValue)
+        return false;
+    name = spec->name;
+    value = argument.substr(2);
+    return true;
+}
+
 } // namespace
 
 bool parseArguments(int argc, char** argv, int first, const std::vector<OptionSpec>& specs, Arguments& arguments,
@@ -42,8 +56,8 @@ bool parseArguments(int argc, char** argv, int first, const std::vector<OptionSp
         }
         std::string name = argument;
         std::string value;
-        bool inlineValue = false;
-        if (std::size_t equals = argument.find('='); equals != std::string::npos) {
+        bool inlineValue = splitJoinedShortOption(specs, argument, name, value);
+        if (std::size_t equals = argument.find('='); !inlineValue && equals != std::string::npos) {
             name = argument.substr(0, equals);
             value = argument.substr(equals + 1);
             inlineValue = true;
@@ -72,6 +86,17 @@ int reportError(const std::string& message, int status)
 {
     std::fprintf(stderr, "Error: %s\n", message.c_str());
     return status;
+}
+
+int usageError(const std::string& command, const std::string& message)
+{
+    const std::string help = command.empty() ? "etctool --help" : "etctool " + command + " --help";
+    return reportError(message + "; run '" + help + "' for usage", exitUsage);
+}
+
+int usageError(const Arguments& arguments, const std::string& message)
+{
+    return usageError(arguments.command, message);
 }
 
 } // namespace etctool

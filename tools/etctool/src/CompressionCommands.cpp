@@ -4,6 +4,7 @@
 #include "Atlas.h"
 #include "AtomicFile.h"
 #include "ColourBleed.h"
+#include "Ktx2Io.h"
 #include "LevelNames.h"
 #include "Mipmap.h"
 #include "PkmChain.h"
@@ -13,15 +14,20 @@
 #include "Progress.h"
 #include "ToolFiles.h"
 
+#include "NumberArgument.h"
+
+#include <algorithm>
 #include <cstdio>
+#include <thread>
 
 namespace etctool {
 
 namespace {
 
-const char* const encodeHelp = R"(Usage: etctool encode INPUT.png OUTPUT.pkm --format FORMAT [options]
+const char* const encodeHelp = R"(Usage: etctool encode INPUT.png OUTPUT --format FORMAT [options]
 
-Compresses a PNG image into a PKM file.
+Compresses a PNG image into a PKM file, or into a KTX2 file when OUTPUT ends in
+.ktx2 (or with --ktx2). Either file may be -: standard input or standard output.
 
 Options:
   --format FORMAT   etc1, r11, signed-r11, rg11, signed-rg11, rgb8, srgb8, rgba8,
@@ -30,30 +36,41 @@ Options:
                     slower)
   --bleed           first give fully transparent texels the colour of their visible
                     neighbours, so that filtering shows no dark fringes
+  --ktx2            write KTX2 whatever OUTPUT is called (for -)
+  -j N              encode on N threads (1 to 256; the default: every core); the
+                    output is the same for every N
 
 The r11 formats take the red channel, the rg11 formats red and green; the signed
-variants map 0..255 to -1..1. Formats without alpha ignore the alpha channel.
+variants map 0..255 to -1..1. They keep a 16-bit PNG's full precision and are
+encoded for their 11-bit values. Formats without alpha ignore the alpha channel.
+A KTX2 file names the ETC2 and EAC formats by their Vulkan format; ETC1, which
+Vulkan lacks, as VK_FORMAT_UNDEFINED with an ETC1 data format descriptor and its
+GL format (KTXglFormat).
 )";
 
-const char* const decodeHelp = R"(Usage: etctool decode INPUT.pkm OUTPUT.png
+const char* const decodeHelp = R"(Usage: etctool decode INPUT OUTPUT.png
 
-Decompresses a PKM file into an RGBA PNG image, as a GL decoder would show it
-(r11 and rg11: red and green with blue 0; signed values mapped back to 0..255).
+Decompresses a PKM or KTX2 file (the base level) into an RGBA PNG image, as a GL
+decoder would show it (r11 and rg11: red and green with blue 0; signed values
+mapped back to 0..255). Either file may be -: standard input or standard output.
 )";
 
-const char* const infoHelp = R"(Usage: etctool info INPUT.pkm
+const char* const infoHelp = R"(Usage: etctool info INPUT
 
-Prints the PKM header: format, version, data type, image size, padded size and
-payload size.
+Prints the header of a PKM file (format, version, data type, image size, padded
+size and payload size) or of a KTX2 file (format, vkFormat, image size and each
+level's size and bytes). INPUT may be -: standard input.
 )";
 
-const char* const mipmapHelp = R"(Usage: etctool mipmap INPUT.png OUTPUT_PATTERN --format FORMAT [options]
+const char* const mipmapHelp = R"(Usage: etctool mipmap INPUT.png OUTPUT --format FORMAT [options]
 
 Builds the full mipmap chain, each level half the size of the one before (box
-filter, truncating odd sides) down to 1 x 1, and writes one PKM file per level.
-The srgb formats are filtered in linear light. OUTPUT_PATTERN holds %d once,
-replaced by the level number without leading zeros: carpet_mip_%d.pkm gives
-carpet_mip_0.pkm, carpet_mip_1.pkm, ... The chain is written whole or not at all.
+filter, truncating odd sides) down to 1 x 1. The srgb formats are filtered in
+linear light. When OUTPUT ends in .ktx2, is - (standard output) or --ktx2 is
+given, every level goes into that one KTX2 file. Otherwise OUTPUT is a pattern
+holding %d once, replaced by the level number without leading zeros, and each
+level goes into a PKM file of its own: carpet_mip_%d.pkm gives carpet_mip_0.pkm,
+carpet_mip_1.pkm, ... The chain is written whole or not at all.
 
 Options:
   --format FORMAT   as for encode
@@ -62,65 +79,138 @@ Options:
   --atlas           stack each level's colour (top half) and alpha plane (bottom
                     half, alpha in the colour channels) into one image of twice the
                     height; levels one texel high hold the colour alone. The image
-                    height must be a power of two and the format linear.
+                    height must be a power of two, the format linear and the output
+                    PKM files.
+  --ktx2            write one KTX2 file whatever OUTPUT is called
+  -j N              as for encode
 )";
+
+constexpr int mostJobs = 256;
 
 std::string sizeText(int width, int height) { return std::to_string(width) + " x " + std::to_string(height); }
 
-bool readEncodeOptions(const Arguments& arguments, const etc::FormatInfo*& format, etc::Effort& effort,
-                       std::string& error)
+bool endsWith(const std::string& text, const std::string& end)
+{
+    return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
+}
+
+int everyCore() { return std::clamp(int(std::thread::hardware_concurrency()), 1, mostJobs); }
+
+struct EncodeRequest {
+    const etc::FormatInfo* format = nullptr;
+    etc::EncodeOptions options;
+};
+
+bool readEncodeOptions(const Arguments& arguments, EncodeRequest& request, std::string& error)
 {
     if (!arguments.has("--format")) {
         error = "--format is required; the formats are " + formatNameList();
         return false;
     }
-    return parseFormat(arguments.value("--format", ""), format, error) &&
-        parseEffort(arguments.value("--effort", "default"), effort, error);
+    const std::string jobs = arguments.value("-j", std::to_string(everyCore()));
+    if (!toolargs::parseNumber(jobs, 1, mostJobs, request.options.threads)) {
+        error = toolargs::rangeError("-j", 1, mostJobs, jobs);
+        return false;
+    }
+    return parseFormat(arguments.value("--format", ""), request.format, error) &&
+        parseEffort(arguments.value("--effort", "default"), request.options.effort, error);
 }
 
-bool encodeWithProgress(const etc::Image& image, const etc::FormatInfo& format, etc::Effort effort,
-                        const std::string& task, etc::PkmFile& pkm, std::string& error)
+// Calls encode(options) with the request's options and the progress of `task` shown.
+template <typename Encode>
+auto withProgress(const std::string& task, const EncodeRequest& request, Encode encode)
 {
     ProgressMeter meter(task);
-    etc::EncodeOptions options;
-    options.effort = effort;
+    etc::EncodeOptions options = request.options;
     options.progress = meter.callback();
-    return texops::encodePkm(image, format.format, options, pkm, error);
+    return encode(options);
 }
 
-int runEncode(const Arguments& arguments)
+std::string levelTask(const std::vector<etc::Image>& levels, std::size_t level, const std::string& file)
 {
-    const std::string& input = arguments.positional[0];
-    const std::string& output = arguments.positional[1];
-    const etc::FormatInfo* format = nullptr;
-    etc::Effort effort{};
+    const etc::Image& l = levels[level];
+    return "Encoding level " + std::to_string(level) + " of " + std::to_string(levels.size() - 1) + " (" +
+        sizeText(l.width, l.height) + ") to '" + file + "'";
+}
+
+etc::Ktx2File encodeKtx2Levels(const std::vector<etc::Image>& levels, const EncodeRequest& request,
+                               const std::string& output)
+{
+    const etc::Format format = request.format->format;
+    etc::Ktx2File texture{format, levels[0].width, levels[0].height, {}};
+    for (std::size_t level = 0; level < levels.size(); ++level)
+        texture.levels.push_back(
+            withProgress(levelTask(levels, level, output), request, [&](const etc::EncodeOptions& options) {
+                return etc::encodeImage(levels[level], format, options);
+            }));
+    return texture;
+}
+
+bool fitsKtx2(const etc::Image& image, const std::string& input, std::string& error)
+{
+    if (image.width <= etc::maximumKtx2Side && image.height <= etc::maximumKtx2Side)
+        return true;
+    error = "cannot encode '" + input + "': a KTX2 file written here holds 1 to " +
+        std::to_string(etc::maximumKtx2Side) + " texels a side, the image is " + sizeText(image.width, image.height);
+    return false;
+}
+
+int encodeKtx2(const etc::Image& image, const EncodeRequest& request, const std::string& input,
+               const std::string& output)
+{
     std::string error;
-    if (!readEncodeOptions(arguments, format, effort, error))
-        return reportError(error, exitUsage);
-    etc::Image image;
-    if (!imageio::readPng(input, image, error) || !imageio::checkWritable(output, error))
+    if (!fitsKtx2(image, input, error))
         return reportError(error);
-    if (arguments.has("--bleed"))
-        image = texops::bleedColourIntoTransparent(image);
+    if (!imageio::writeKtx2(output, encodeKtx2Levels({image}, request, output), versionLine, error))
+        return reportError(error);
+    return 0;
+}
+
+int encodePkmFile(const etc::Image& image, const EncodeRequest& request, const std::string& input,
+                  const std::string& output)
+{
     etc::PkmFile pkm;
-    std::string task =
-        "Encoding '" + output + "' (" + format->toolName + ", " + sizeText(image.width, image.height) + ")";
-    if (!encodeWithProgress(image, *format, effort, task, pkm, error))
+    std::string error;
+    const std::string task =
+        "Encoding '" + output + "' (" + request.format->toolName + ", " + sizeText(image.width, image.height) + ")";
+    if (!withProgress(task, request, [&](const etc::EncodeOptions& options) {
+            return texops::encodePkm(image, request.format->format, options, pkm, error);
+        }))
         return reportError("cannot encode '" + input + "': " + error);
     if (!imageio::writePkm(output, pkm, error))
         return reportError(error);
     return 0;
 }
 
+int runEncode(const Arguments& arguments)
+{
+    const std::string& input = arguments.positional[0];
+    const std::string& output = arguments.positional[1];
+    EncodeRequest request;
+    std::string error;
+    if (!readEncodeOptions(arguments, request, error))
+        return usageError(arguments, error);
+    etc::Image image;
+    if (!imageio::readPng(input, image, error) || !imageio::checkWritable(output, error))
+        return reportError(error);
+    if (arguments.has("--bleed"))
+        image = texops::bleedColourIntoTransparent(image);
+    if (arguments.has("--ktx2") || endsWith(output, ".ktx2"))
+        return encodeKtx2(image, request, input, output);
+    return encodePkmFile(image, request, input, output);
+}
+
 int runDecode(const Arguments& arguments)
 {
     const std::string& input = arguments.positional[0];
     const std::string& output = arguments.positional[1];
-    etc::PkmFile pkm;
+    CompressedTexture compressed;
     std::string error;
-    if (!imageio::readPkm(input, pkm, error))
+    if (!readCompressed(input, compressed, error))
         return reportError(error);
-    etc::DecodedImage decoded = etc::decodeImage(pkm.payload.data(), pkm.format, pkm.width, pkm.height);
+    const etc::Ktx2File& texture = compressed.texture;
+    const etc::DecodedImage decoded =
+        etc::decodeImage(texture.levels[0].data(), texture.format, texture.width, texture.height);
     if (!imageio::writePng(output, decoded.rgba, error))
         return reportError(error);
     return 0;
@@ -128,21 +218,46 @@ int runDecode(const Arguments& arguments)
 
 int roundUpToBlock(int side) { return (side + 3) / 4 * 4; }
 
-int runInfo(const Arguments& arguments)
+void printPkmInfo(const etc::Ktx2File& pkm)
 {
-    const std::string& input = arguments.positional[0];
-    etc::PkmFile pkm;
-    std::string error;
-    if (!imageio::readPkm(input, pkm, error))
-        return reportError(error);
     const etc::FormatInfo& info = etc::formatInfo(pkm.format);
-    std::printf("File:        %s\n", input.c_str());
     std::printf("Format:      %s (%s)\n", info.glName, info.toolName);
     std::printf("Version:     %s\n", info.pkmVersion);
     std::printf("Data type:   %u\n", unsigned(info.pkmDataType));
     std::printf("Size:        %s\n", sizeText(pkm.width, pkm.height).c_str());
     std::printf("Padded size: %s\n", sizeText(roundUpToBlock(pkm.width), roundUpToBlock(pkm.height)).c_str());
-    std::printf("Payload:     %zu bytes\n", pkm.payload.size());
+    std::printf("Payload:     %zu bytes\n", pkm.levels[0].size());
+}
+
+void printKtx2Info(const etc::Ktx2File& texture)
+{
+    const etc::FormatInfo& info = etc::formatInfo(texture.format);
+    const std::uint32_t vkFormat = etc::ktx2VkFormat(texture.format);
+    std::printf("Container:   KTX2\n");
+    std::printf("Format:      %s (%s)\n", info.glName, info.toolName);
+    std::printf("vkFormat:    %u%s\n", unsigned(vkFormat), vkFormat == 0 ? " (undefined; ETC1 descriptor)" : "");
+    std::printf("Size:        %s\n", sizeText(texture.width, texture.height).c_str());
+    std::printf("Levels:      %zu\n", texture.levels.size());
+    for (std::size_t level = 0; level < texture.levels.size(); ++level) {
+        const int width = std::max(1, texture.width >> level);
+        const int height = std::max(1, texture.height >> level);
+        std::printf("Level %-5zu %s, %zu bytes\n", level, sizeText(width, height).c_str(),
+                    texture.levels[level].size());
+    }
+}
+
+int runInfo(const Arguments& arguments)
+{
+    const std::string& input = arguments.positional[0];
+    CompressedTexture compressed;
+    std::string error;
+    if (!readCompressed(input, compressed, error))
+        return reportError(error);
+    std::printf("File:        %s\n", input == "-" ? "standard input" : input.c_str());
+    if (compressed.isKtx2)
+        printKtx2Info(compressed.texture);
+    else
+        printPkmInfo(compressed.texture);
     return 0;
 }
 
@@ -159,39 +274,19 @@ std::vector<etc::Image> chainLevels(const etc::Image& image, const etc::FormatIn
     return texops::buildAtlasChain(colour, alpha);
 }
 
-int runMipmap(const Arguments& arguments)
+int writePkmChain(const std::vector<etc::Image>& levels, const EncodeRequest& request, const std::string& input,
+                  const std::string& pattern)
 {
-    const std::string& input = arguments.positional[0];
-    const std::string& pattern = arguments.positional[1];
-    const etc::FormatInfo* format = nullptr;
-    etc::Effort effort{};
     std::string error;
-    if (!readEncodeOptions(arguments, format, effort, error))
-        return reportError(error, exitUsage);
-    if (!texops::isLevelPattern(pattern))
-        return reportError("the output pattern '" + pattern + "' must hold %d exactly once", exitUsage);
-    etc::Image image;
-    if (!imageio::readPng(input, image, error))
-        return reportError(error);
-    const bool atlas = arguments.has("--atlas");
-    if (atlas && format->isSrgb)
-        return reportError("--atlas needs a linear format: the GL would decode the alpha half as sRGB", exitUsage);
-    if (atlas && !texops::canBuildAtlasChain(image.width, image.height))
-        return reportError("cannot stack '" + input + "' into an atlas chain: its height " +
-                           std::to_string(image.height) + " is not a power of two");
-    if (arguments.has("--bleed"))
-        image = texops::bleedColourIntoTransparent(image);
-
-    std::vector<etc::Image> levels = chainLevels(image, *format, atlas);
     for (const std::string& file : texops::chainFileNames(pattern, levels.size()))
         if (!imageio::checkWritable(file, error))
             return reportError(error);
     std::vector<etc::PkmFile> files(levels.size());
     for (std::size_t level = 0; level < levels.size(); ++level) {
-        const etc::Image& l = levels[level];
-        std::string task = "Encoding level " + std::to_string(level) + " of " + std::to_string(levels.size() - 1) +
-            " (" + sizeText(l.width, l.height) + ") to '" + texops::levelFileName(pattern, int(level)) + "'";
-        if (!encodeWithProgress(l, *format, effort, task, files[level], error))
+        const std::string task = levelTask(levels, level, texops::levelFileName(pattern, int(level)));
+        if (!withProgress(task, request, [&](const etc::EncodeOptions& options) {
+                return texops::encodePkm(levels[level], request.format->format, options, files[level], error);
+            }))
             return reportError("cannot encode '" + input + "': " + error);
     }
     if (!texops::savePkmChain(pattern, files, error))
@@ -199,22 +294,68 @@ int runMipmap(const Arguments& arguments)
     return 0;
 }
 
+int writeKtx2Chain(const std::vector<etc::Image>& levels, const EncodeRequest& request, const std::string& input,
+                   const std::string& output)
+{
+    std::string error;
+    if (!fitsKtx2(levels[0], input, error) || !imageio::checkWritable(output, error))
+        return reportError(error);
+    if (!imageio::writeKtx2(output, encodeKtx2Levels(levels, request, output), versionLine, error))
+        return reportError(error);
+    return 0;
+}
+
+int runMipmap(const Arguments& arguments)
+{
+    const std::string& input = arguments.positional[0];
+    const std::string& output = arguments.positional[1];
+    EncodeRequest request;
+    std::string error;
+    if (!readEncodeOptions(arguments, request, error))
+        return usageError(arguments, error);
+    const bool ktx2 = arguments.has("--ktx2") || output == "-" || endsWith(output, ".ktx2");
+    if (!ktx2 && !texops::isLevelPattern(output))
+        return usageError(arguments, "the output pattern '" + output + "' must hold %d exactly once");
+    const bool atlas = arguments.has("--atlas");
+    if (atlas && request.format->isSrgb)
+        return usageError(arguments, "--atlas needs a linear format: the GL would decode the alpha half as sRGB");
+    if (atlas && ktx2)
+        return usageError(arguments,
+                          "--atlas needs PKM files (an OUTPUT pattern with %d): its levels one texel "
+                          "high hold the colour alone, not the size a KTX2 chain gives them");
+    etc::Image image;
+    if (!imageio::readPng(input, image, error))
+        return reportError(error);
+    if (atlas && !texops::canBuildAtlasChain(image.width, image.height))
+        return reportError("cannot stack '" + input + "' into an atlas chain: its height " +
+                           std::to_string(image.height) + " is not a power of two");
+    if (arguments.has("--bleed"))
+        image = texops::bleedColourIntoTransparent(image);
+    const std::vector<etc::Image> levels = chainLevels(image, *request.format, atlas);
+    return ktx2 ? writeKtx2Chain(levels, request, input, output) : writePkmChain(levels, request, input, output);
+}
+
 } // namespace
 
 void addCompressionCommands(std::vector<Command>& commands)
 {
     commands.push_back({"encode",
-                        "compress a PNG image into a PKM file",
+                        "compress a PNG image into a PKM or KTX2 file",
                         encodeHelp,
-                        {{"--format", true}, {"--effort", true}, {"--bleed", false}},
+                        {{"--format", true}, {"--effort", true}, {"--bleed", false}, {"--ktx2", false}, {"-j", true}},
                         2,
                         runEncode});
-    commands.push_back({"decode", "decompress a PKM file into a PNG image", decodeHelp, {}, 2, runDecode});
-    commands.push_back({"info", "print the header of a PKM file", infoHelp, {}, 1, runInfo});
+    commands.push_back({"decode", "decompress a PKM or KTX2 file into a PNG image", decodeHelp, {}, 2, runDecode});
+    commands.push_back({"info", "print the header of a PKM or KTX2 file", infoHelp, {}, 1, runInfo});
     commands.push_back({"mipmap",
-                        "write a mipmap chain of PKM files, one per level",
+                        "write a mipmap chain: one KTX2 file, or PKM files one per level",
                         mipmapHelp,
-                        {{"--format", true}, {"--effort", true}, {"--bleed", false}, {"--atlas", false}},
+                        {{"--format", true},
+                         {"--effort", true},
+                         {"--bleed", false},
+                         {"--atlas", false},
+                         {"--ktx2", false},
+                         {"-j", true}},
                         2,
                         runMipmap});
 }

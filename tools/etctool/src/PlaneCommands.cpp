@@ -3,12 +3,14 @@
 #include "AlphaPlane.h"
 #include "Atlas.h"
 #include "ImageCompare.h"
+#include "ImageQuality.h"
 #include "PgmIo.h"
 #include "PngIo.h"
 #include "ToolFiles.h"
 
 #include <cmath>
 #include <cstdio>
+#include <string>
 
 namespace etctool {
 
@@ -18,7 +20,13 @@ const char* const compareHelp = R"(Usage: etctool compare REFERENCE CANDIDATE
 
 Prints the peak signal-to-noise ratio (dB, peak 255) of each channel and of R, G
 and B together; "inf" where the channel is identical. Each file is a PNG image or
-a PKM file (decoded first), and both must have the same size.
+a PKM or KTX2 file (its base level decoded first), and both must have the same
+size. One of them may be -: standard input.
+
+When one file is an r11 or rg11 texture (signed or not) and the other a PNG, it
+also prints the 11-bit PSNR (peak 2047) of R (and G and both together): the
+decoded 11-bit values against the PNG at its full precision (8 or 16 bits), which
+stands for c / 255 * 2047, or (c / 255 * 2 - 1) * 1023 for the signed formats.
 )";
 
 const char* const splitAlphaHelp = R"(Usage: etctool split-alpha INPUT.png ALPHA.png [--colour COLOUR.png]
@@ -40,8 +48,9 @@ atlases use "etctool mipmap --atlas".
 
 const char* const pgmHelp = R"(Usage: etctool pgm INPUT OUTPUT.pgm [--channel r|g|b|a]
 
-Writes one channel of an image (PNG, or PKM decoded first) as a binary PGM
-greymap: "P5", width, height, 255, one newline, then the raster from the top row.
+Writes one channel of an image (PNG, or PKM or KTX2 decoded first) as a binary
+PGM greymap: "P5", width, height, 255, one newline, then the raster from the top
+row.
 
 Options:
   --channel CHANNEL   r, g, b or a (the default: a, the alpha plane)
@@ -62,13 +71,27 @@ void printPsnr(const char* label, double psnr)
         std::printf("PSNR %-3s %.2f dB\n", label, psnr);
 }
 
+bool isElevenBit(const CompressedSource& source) { return source.present && source.decoded.channels > 0; }
+
+// The EAC side's 11-bit values against the PNG side at full precision.
+void printElevenBitPsnr(const etc::Image& png, const CompressedSource& eac)
+{
+    const bool isSigned = etc::formatInfo(eac.format).isSigned;
+    const char* labels[2] = {"R", "G"};
+    for (int c = 0; c < eac.decoded.channels; ++c)
+        printPsnr((std::string("11-bit ") + labels[c]).c_str(), etc::elevenBitPsnr(png, eac.decoded, isSigned, c));
+    if (eac.decoded.channels == 2)
+        printPsnr("11-bit RG", etc::elevenBitPsnr(png, eac.decoded, isSigned));
+}
+
 int runCompare(const Arguments& arguments)
 {
     const std::string& first = arguments.positional[0];
     const std::string& second = arguments.positional[1];
     etc::Image a, b;
+    CompressedSource aSource, bSource;
     std::string error;
-    if (!loadImage(first, a, error) || !loadImage(second, b, error))
+    if (!loadImage(first, a, error, &aSource) || !loadImage(second, b, error, &bSource))
         return reportError(error);
     if (!sameSize(a, b))
         return reportError("'" + first + "' is " + sizeText(a) + " but '" + second + "' is " + sizeText(b));
@@ -77,6 +100,10 @@ int runCompare(const Arguments& arguments)
     for (int c = 0; c < 4; ++c)
         printPsnr(labels[c], report.channel[c]);
     printPsnr("RGB", report.rgb);
+    if (isElevenBit(bSource) && !aSource.present)
+        printElevenBitPsnr(a, bSource);
+    else if (isElevenBit(aSource) && !bSource.present)
+        printElevenBitPsnr(b, aSource);
     return 0;
 }
 
@@ -124,7 +151,7 @@ int runPgm(const Arguments& arguments)
     const std::string channelName = arguments.value("--channel", "a");
     int channel = 0;
     if (!parseChannel(channelName, channel))
-        return reportError("unknown channel '" + channelName + "'; the channels are r, g, b, a", exitUsage);
+        return usageError(arguments, "unknown channel '" + channelName + "'; the channels are r, g, b, a");
     etc::Image image;
     std::string error;
     if (!loadImage(input, image, error))

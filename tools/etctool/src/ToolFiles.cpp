@@ -5,6 +5,7 @@
 #include "PngIo.h"
 
 #include <cstring>
+#include <utility>
 
 namespace etctool {
 
@@ -15,22 +16,61 @@ bool hasPkmMagic(const std::vector<std::uint8_t>& bytes)
     return bytes.size() >= 4 && std::memcmp(bytes.data(), "PKM ", 4) == 0;
 }
 
+bool parseCompressed(const std::vector<std::uint8_t>& bytes, CompressedTexture& compressed, std::string& why)
+{
+    compressed.isKtx2 = etc::hasKtx2Identifier(bytes);
+    if (compressed.isKtx2)
+        return etc::parseKtx2(bytes, compressed.texture, why);
+    etc::PkmFile pkm;
+    if (!etc::parsePkm(bytes, pkm, why))
+        return false;
+    compressed.texture = {pkm.format, pkm.width, pkm.height, {std::move(pkm.payload)}};
+    return true;
+}
+
+etc::DecodedImage decodeBaseLevel(const etc::Ktx2File& texture)
+{
+    return etc::decodeImage(texture.levels[0].data(), texture.format, texture.width, texture.height);
+}
+
 } // namespace
 
-bool loadImage(const std::string& path, etc::Image& image, std::string& error)
+bool readCompressed(const std::string& path, CompressedTexture& compressed, std::string& error)
 {
     std::vector<std::uint8_t> bytes;
     if (!imageio::readWholeFile(path, bytes, error))
         return false;
-    if (!hasPkmMagic(bytes))
-        return imageio::readPng(path, image, error);
-    etc::PkmFile pkm;
     std::string why;
-    if (!etc::parsePkm(bytes, pkm, why)) {
+    if (!parseCompressed(bytes, compressed, why)) {
         error = imageio::readFailure(path, why);
         return false;
     }
-    image = etc::decodeImage(pkm.payload.data(), pkm.format, pkm.width, pkm.height).rgba;
+    return true;
+}
+
+bool loadImage(const std::string& path, etc::Image& image, std::string& error, CompressedSource* source)
+{
+    std::vector<std::uint8_t> bytes;
+    if (!imageio::readWholeFile(path, bytes, error))
+        return false;
+    if (!hasPkmMagic(bytes) && !etc::hasKtx2Identifier(bytes)) {
+        std::string why;
+        if (!imageio::decodePng(bytes, image, why)) {
+            error = imageio::readFailure(path, why);
+            return false;
+        }
+        return true;
+    }
+    CompressedTexture compressed;
+    std::string why;
+    if (!parseCompressed(bytes, compressed, why)) {
+        error = imageio::readFailure(path, why);
+        return false;
+    }
+    etc::DecodedImage decoded = decodeBaseLevel(compressed.texture);
+    image = decoded.rgba;
+    if (source != nullptr)
+        *source = {true, compressed.texture.format, std::move(decoded)};
     return true;
 }
 

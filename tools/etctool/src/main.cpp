@@ -16,7 +16,9 @@ void printOverview()
     for (const Command& command : allCommands())
         std::printf("  %-12s %s\n", command.name, command.summary);
     std::printf("\nRun 'etctool COMMAND --help' for the arguments and options of one command.\n"
-                "Exit status: 0 done, 1 a file could not be read or written, 2 wrong arguments.\n");
+                "A file named - is standard input or standard output.\n"
+                "Exit status: 0 done, 1 a file could not be read or written, 2 wrong arguments.\n"
+                "Options: --help, --version.\n");
 }
 
 const Command* findCommand(const std::string& name)
@@ -27,10 +29,7 @@ const Command* findCommand(const std::string& name)
     return nullptr;
 }
 
-int unknownCommand(const std::string& name)
-{
-    return reportError("unknown command '" + name + "'; run 'etctool --help' for the commands", exitUsage);
-}
+int unknownCommand(const std::string& name) { return usageError("", "unknown command '" + name + "'"); }
 
 int printHelp(const char* text)
 {
@@ -40,18 +39,16 @@ int printHelp(const char* text)
 int runCommand(const Command& command, int argc, char** argv)
 {
     Arguments arguments;
+    arguments.command = command.name;
     std::string error;
     if (!parseArguments(argc, argv, 2, command.options, arguments, error))
-        return reportError(std::string(command.name) + ": " + error + "; run 'etctool " + command.name +
-                               " --help' for usage",
-                           exitUsage);
+        return usageError(arguments, std::string(command.name) + ": " + error);
     if (arguments.help)
         return printHelp(command.help);
     if (arguments.positional.size() != command.fileCount)
-        return reportError(std::string(command.name) + " takes " + std::to_string(command.fileCount) +
-                               " file argument(s), got " + std::to_string(arguments.positional.size()) +
-                               "; run 'etctool " + command.name + " --help' for usage",
-                           exitUsage);
+        return usageError(arguments,
+                          std::string(command.name) + " takes " + std::to_string(command.fileCount) +
+                              " file argument(s), got " + std::to_string(arguments.positional.size()));
     return command.run(arguments);
 }
 
@@ -61,9 +58,11 @@ int main(int argc, char** argv)
 {
     if (argc < 2) {
         printOverview();
-        return exitUsage;
+        return usageError("", "no command given");
     }
     const std::string name = argv[1];
+    if (name == "--version")
+        return std::printf("%s\n", versionLine.c_str()) < 0 ? reportError("cannot write the version") : 0;
     if (name == "--help" || name == "-h") {
         printOverview();
         return 0;

@@ -90,16 +90,42 @@ bool keepPrevious(const std::string& target, const std::string& temporary, std::
     return true;
 }
 
+bool isStandardStream(const std::string& path) { return path == "-"; }
+
+// Standard output as the written file: a duplicate, so that closing it leaves stdout open.
+int openStandardOutput(std::string& error)
+{
+    int fd = ::fcntl(STDOUT_FILENO, F_DUPFD_CLOEXEC, 0);
+    if (fd < 0)
+        error = writeFailure("-", std::strerror(errno));
+    return fd;
+}
+
+bool readAll(int fd, std::vector<std::uint8_t>& bytes)
+{
+    bytes.clear();
+    std::uint8_t buffer[65536];
+    for (;;) {
+        ssize_t n = ::read(fd, buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return n == 0;
+        bytes.insert(bytes.end(), buffer, buffer + n);
+    }
+}
+
 } // namespace
 
 std::string readFailure(const std::string& path, const std::string& reason)
 {
-    return "Failed to read '" + path + "': " + reason;
+    return (isStandardStream(path) ? "Failed to read standard input" : "Failed to read '" + path + "'") + ": " + reason;
 }
 
 std::string writeFailure(const std::string& path, const std::string& reason)
 {
-    return "Failed to write '" + path + "': " + reason;
+    return (isStandardStream(path) ? "Failed to write standard output" : "Failed to write '" + path + "'") + ": " +
+        reason;
 }
 
 OutputFile::OutputFile(OutputFile&& other) noexcept { *this = std::move(other); }
@@ -124,6 +150,11 @@ bool OutputFile::open(const std::string& path, std::string& error)
 {
     discard();
     requested = path;
+    if (isStandardStream(path)) {
+        target = path;
+        fd = openStandardOutput(error);
+        return fd >= 0;
+    }
     Target resolved;
     if (!resolveTarget(path, resolved, error))
         return false;
@@ -248,6 +279,13 @@ bool writeFileAtomically(const std::string& path, const std::vector<std::uint8_t
 
 bool checkWritable(const std::string& path, std::string& error)
 {
+    if (isStandardStream(path)) {
+        const int flags = ::fcntl(STDOUT_FILENO, F_GETFL);
+        if (flags >= 0 && (flags & O_ACCMODE) != O_RDONLY)
+            return true;
+        error = writeFailure(path, flags < 0 ? std::strerror(errno) : "it is open for reading only");
+        return false;
+    }
     Target resolved;
     if (!resolveTarget(path, resolved, error))
         return false;
@@ -264,6 +302,12 @@ bool checkWritable(const std::string& path, std::string& error)
 
 bool readWholeFile(const std::string& path, std::vector<std::uint8_t>& bytes, std::string& error)
 {
+    if (isStandardStream(path)) {
+        if (readAll(STDIN_FILENO, bytes))
+            return true;
+        error = readFailure(path, std::strerror(errno));
+        return false;
+    }
     std::FILE* file = std::fopen(path.c_str(), "rb");
     if (file == nullptr) {
         error = readFailure(path, std::strerror(errno));

@@ -8,6 +8,7 @@
 namespace imageio {
 
 // The one way the tools write files. Every failure reads "Failed to write 'PATH': REASON".
+// The path "-" names standard output ("Failed to write standard output: REASON"), written through.
 //
 // Where the bytes land: a symbolic link is followed (the link stays, its target is written; a
 // link to nothing is refused). A regular file, or a name that does not exist yet, is written
@@ -55,7 +56,8 @@ bool writeFileAtomically(const std::string& path, const std::vector<std::uint8_t
 // fails before a long computation rather than after it.
 bool checkWritable(const std::string& path, std::string& error);
 
-// Reads a whole file. Every failure reads "Failed to read 'PATH': REASON".
+// Reads a whole file; "-" reads standard input. Every failure reads "Failed to read 'PATH': REASON"
+// ("Failed to read standard input: REASON").
 bool readWholeFile(const std::string& path, std::vector<std::uint8_t>& bytes, std::string& error);
 
 // The shapes of the messages, for the readers and writers that find a fault in the data.

@@ -97,14 +97,13 @@ std::uint64_t storedRasterBytes(png_structp png, png_infop info)
     return (std::uint64_t(png_get_image_width(png, info)) * png_get_image_height(png, info) * bitsPerPixel + 7) / 8;
 }
 
-// Asks libpng for 8-bit RGBA whatever the stored layout, without gamma processing:
-// texture sources are data (heights, normals, alpha), so values pass through unchanged.
-// Returns the number of interlace passes to read.
-int requestRgba8(png_structp png, png_infop info)
+// Asks libpng for RGBA at the stored depth (8 bits, or 16 for 16-bit sources) whatever the
+// stored layout, without gamma processing: texture sources are data (heights, normals,
+// alpha), so values pass through unchanged. Returns the number of interlace passes to read.
+int requestRgba(png_structp png, png_infop info)
 {
     png_byte colourType = png_get_color_type(png, info);
-    if (png_get_bit_depth(png, info) == 16)
-        png_set_scale_16(png);
+    const bool sixteenBits = png_get_bit_depth(png, info) == 16;
     if (colourType == PNG_COLOR_TYPE_PALETTE)
         png_set_palette_to_rgb(png);
     if (colourType == PNG_COLOR_TYPE_GRAY || colourType == PNG_COLOR_TYPE_GRAY_ALPHA)
@@ -114,14 +113,28 @@ int requestRgba8(png_structp png, png_infop info)
     if (png_get_valid(png, info, PNG_INFO_tRNS))
         png_set_tRNS_to_alpha(png);
     else if ((colourType & PNG_COLOR_MASK_ALPHA) == 0)
-        png_set_add_alpha(png, 0xff, PNG_FILLER_AFTER);
+        png_set_add_alpha(png, sixteenBits ? 0xffff : 0xff, PNG_FILLER_AFTER);
     int passes = png_set_interlace_handling(png);
     png_read_update_info(png, info);
     return passes;
 }
 
-// Only plain data lives in this frame: the longjmp out of libpng skips destructors.
-bool decodeWithLibpng(const std::vector<std::uint8_t>& bytes, etc::Image& image, PngErrorState& errorState)
+// 16-bit rows as libpng hands them over (big-endian) into the wide plane, and each value
+// rounded to the nearest byte into `rgba`.
+void storeSixteenBitRaster(const std::vector<std::uint8_t>& raster, etc::Image& image)
+{
+    image.rgba16.resize(raster.size() / 2);
+    for (std::size_t i = 0; i < image.rgba16.size(); ++i) {
+        const unsigned value = unsigned(raster[i * 2]) << 8 | raster[i * 2 + 1];
+        image.rgba16[i] = std::uint16_t(value);
+        image.rgba[i] = std::uint8_t((value * 255 + 32767) / 65535);
+    }
+}
+
+// Only plain data lives in this frame: the longjmp out of libpng skips destructors. 16-bit
+// rows are read into `wideRaster`, which the caller owns for that reason.
+bool decodeWithLibpng(const std::vector<std::uint8_t>& bytes, etc::Image& image, std::vector<std::uint8_t>& wideRaster,
+                      PngErrorState& errorState)
 {
     png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, &errorState, onPngError, onPngWarning);
     if (png == nullptr) {
@@ -145,7 +158,8 @@ bool decodeWithLibpng(const std::vector<std::uint8_t>& bytes, etc::Image& image,
     png_set_read_fn(png, &reader, readFromMemory);
     png_read_info(png, info);
     const std::uint64_t rasterBytes = storedRasterBytes(png, info);
-    int passes = requestRgba8(png, info);
+    int passes = requestRgba(png, info);
+    const std::size_t bytesPerTexel = png_get_bit_depth(png, info) == 16 ? 8 : 4;
 
     png_uint_32 width = png_get_image_width(png, info);
     png_uint_32 height = png_get_image_height(png, info);
@@ -153,16 +167,20 @@ bool decodeWithLibpng(const std::vector<std::uint8_t>& bytes, etc::Image& image,
         png_error(png, "image too large");
     if (rasterBytes > layout.imageDataBytes * maximumDeflateRatio)
         png_error(png, "Not enough image data");
-    if (png_get_rowbytes(png, info) != std::size_t(width) * 4)
+    if (png_get_rowbytes(png, info) != std::size_t(width) * bytesPerTexel)
         png_error(png, "unexpected row layout");
     image.width = static_cast<int>(width);
     image.height = static_cast<int>(height);
     image.rgba.assign(std::size_t(width) * height * 4, 0);
+    std::vector<std::uint8_t>& raster = bytesPerTexel == 4 ? image.rgba : wideRaster;
+    raster.assign(std::size_t(width) * height * bytesPerTexel, 0);
     for (int pass = 0; pass < passes; ++pass)
         for (png_uint_32 y = 0; y < height; ++y)
-            png_read_row(png, image.rgba.data() + std::size_t(y) * width * 4, nullptr);
+            png_read_row(png, raster.data() + std::size_t(y) * width * bytesPerTexel, nullptr);
     png_read_end(png, nullptr);
     png_destroy_read_struct(&png, &info, nullptr);
+    if (bytesPerTexel == 8)
+        storeSixteenBitRaster(raster, image);
     return true;
 }
 
@@ -201,7 +219,8 @@ bool decodePng(const std::vector<std::uint8_t>& bytes, etc::Image& image, std::s
     }
     PngErrorState errorState;
     etc::Image decoded;
-    if (!decodeWithLibpng(bytes, decoded, errorState)) {
+    std::vector<std::uint8_t> wideRaster;
+    if (!decodeWithLibpng(bytes, decoded, wideRaster, errorState)) {
         reason = errorState.message;
         return false;
     }
