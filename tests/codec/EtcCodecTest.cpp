@@ -273,15 +273,15 @@ TEST(EtcCodec, ProgressReportsEveryBlockRow)
 
 TEST(EtcCodec, ThreadCountDoesNotChangeTheBytes)
 {
-    // Odd sizes, so that threads meet partial blocks; 50 block rows, so that claims of 6 rows
-    // spread over every thread and 8 threads outnumber the claims.
-    const etc::Image image = codectest::colourPicture(37, 199);
+    // Odd sizes, so that threads meet partial blocks; 26 block rows, claimed 6 at a time, so
+    // that three threads share five claims and eight outnumber them.
+    const etc::Image image = codectest::colourPicture(37, 103);
     for (const auto& [effort, effortName] : etc::allEfforts()) {
         for (const etc::FormatInfo& info : etc::allFormats()) {
             etc::EncodeOptions options;
             options.effort = effort;
             const std::vector<std::uint8_t> alone = etc::encodeImage(image, info.format, options);
-            for (int threads : {2, 3, 8}) {
+            for (int threads : {3, 8}) {
                 options.threads = threads;
                 EXPECT_EQ(etc::encodeImage(image, info.format, options), alone)
                     << info.toolName << " at " << effortName << " on " << threads << " threads";
