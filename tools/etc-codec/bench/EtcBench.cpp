@@ -20,26 +20,26 @@
 
 namespace {
 
+// clang-format off
 const char* const kUsage =
     "Usage: etc-bench [--effort NAME]... [--format NAME]... [--blocks all|k16] [-j N] [--repeat N]\n"
     "                 IMAGE.png...\n"
     "\n"
     "Encodes the images in each format at each effort (every one unless --format and --effort\n"
     "name some), decodes them again and prints a row per image, format and effort, and a \"set\"\n"
-    "row for all the images (the mean of their PSNRs, their pixels over their time): the quality\n"
-    "of the channels the format carries and the encode speed in megapixels per second, on one\n"
-    "thread (CPU time) and on N threads (wall\n"
-    "time), each the fastest of --repeat encodes so that other work on the machine distorts it\n"
-    "less. The bytes must not depend on the thread count; a difference is an error.\n"
+    "row for all the images (the mean of their PSNRs; their pixels over their time): the quality\n"
+    "of the channels the format carries, and the encode speed in megapixels per second on one\n"
+    "thread (CPU time) and on N threads (wall time), each the fastest of --repeat encodes so that\n"
+    "other work on the machine distorts it less. The bytes must not depend on the thread count;\n"
+    "a difference is an error.\n"
     "\n"
-    "Quality: PSNR = 10 log10(255^2 / MSE) over 8-bit channels. ETC1 and the RGB formats: RGB. RGBA8: RGB and A "
-    "separately. Punchthrough: RGB where\n"
-    "the source alpha is 255, and the number of texels whose alpha lands on the other side of\n"
-    "128. R11: R. RG11: R and G. An 11-bit EAC value v counts as round(v * 255 / 2047); the\n"
-    "signed formats map the channels to [-1, 1] and are measured after mapping back. Beside\n"
-    "it the EAC formats' 11-bit PSNR = 10 log10(2047^2 / MSE) of the decoded 11-bit values\n"
-    "against the source at full precision (c / 255 * 2047 or s / 65535 * 2047; signed\n"
-    "(c / 255 * 2 - 1) * 1023).\n"
+    "Quality: PSNR = 10 log10(255^2 / MSE) over 8-bit channels. ETC1 and the RGB formats: RGB.\n"
+    "RGBA8: RGB and A separately. Punchthrough: RGB where the source alpha is 255, and the\n"
+    "number of texels whose alpha lands on the other side of 128. R11: R. RG11: R and G. An\n"
+    "11-bit EAC value v counts as round(v * 255 / 2047); the signed formats map the channels\n"
+    "to [-1, 1] and are measured after mapping back. Beside it the EAC formats' 11-bit PSNR =\n"
+    "10 log10(2047^2 / MSE) of the decoded 11-bit values against the source at full precision\n"
+    "(c / 255 * 2047 or s / 65535 * 2047; signed (c / 255 * 2 - 1) * 1023).\n"
     "\n"
     "Options:\n"
     "  --effort NAME   only this effort (repeatable): fast, default, best, exhaustive\n"
@@ -50,6 +50,7 @@ const char* const kUsage =
     "  --repeat N      encodes per measurement, the fastest counts (1 to 1000, default: 3)\n"
     "  --help          print this text\n"
     "  --version       print the version\n";
+// clang-format on
 
 // More would run for days on any picture worth measuring.
 constexpr int kMostRepeats = 1000;
