@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # The CI gates beside the test suite, on a tree that scripts/setup.sh has set up:
-#   1. the format check (clang-format, .clang-format),
+#   1. the format check (clang-format, .clang-format) and the constants' names,
 #   2. clang-tidy on every source file (.clang-tidy), with the build's compile_commands.json,
 #   3. the whole suite once more, built with AddressSanitizer and UndefinedBehaviorSanitizer
 #      (the asan preset, into build-asan/).
@@ -17,6 +17,14 @@ step() { echo "== $1 ($(date -u +%H:%M:%S))"; }
 
 step "format check"
 git ls-files -z '*.c' '*.cpp' '*.h' | xargs -0 clang-format --dry-run --Werror
+
+step "constant names"
+# One convention for constants: lowerCamel like every other variable (clang-tidy checks the
+# case), so the old kConstant prefix is refused here.
+if git grep -nE '\bk[A-Z][A-Za-z0-9]*\b' -- '*.c' '*.cpp' '*.h'; then
+  echo "Error: the constants above carry a k prefix; name them in lowerCamel" >&2
+  exit 1
+fi
 
 step "clang-tidy"
 [ -f "$build/compile_commands.json" ] || { echo "Error: no $build/compile_commands.json; run scripts/setup.sh first" >&2; exit 1; }

@@ -25,7 +25,7 @@ template <typename ColorOf>
 etc::PixelBlock makeBlock(ColorOf colorOf)
 {
     etc::PixelBlock block;
-    for (int i = 0; i < etc::kBlockTexels; ++i) {
+    for (int i = 0; i < etc::texelsPerBlock; ++i) {
         const std::array<int, 4> c = colorOf(i & 3, i >> 2);
         for (int k = 0; k < 4; ++k) {
             block.rgba[i][k] = static_cast<std::uint8_t>(c[k]);

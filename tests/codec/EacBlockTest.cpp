@@ -7,21 +7,21 @@ using etc::EacVariant;
 namespace {
 
 // Selectors 0..7 twice over the texel numbers x * 4 + y: column x takes (x * 4 + y) % 8.
-constexpr std::uint8_t kSelectorBytes[6] = {0x05, 0x39, 0x77, 0x05, 0x39, 0x77};
+constexpr std::uint8_t selectorBytes[6] = {0x05, 0x39, 0x77, 0x05, 0x39, 0x77};
 
 std::uint64_t eacWord(int base, int multiplier, int table)
 {
     return blockWord({static_cast<std::uint8_t>(base), static_cast<std::uint8_t>(multiplier << 4 | table),
-                      kSelectorBytes[0], kSelectorBytes[1], kSelectorBytes[2], kSelectorBytes[3], kSelectorBytes[4],
-                      kSelectorBytes[5]});
+                      selectorBytes[0], selectorBytes[1], selectorBytes[2], selectorBytes[3], selectorBytes[4],
+                      selectorBytes[5]});
 }
 
 // The decoded values by selector (texel (x, y) has selector (x * 4 + y) % 8).
 void expectBySelector(std::uint64_t word, EacVariant variant, const int (&bySelector)[8])
 {
-    int values[etc::kBlockTexels];
+    int values[etc::texelsPerBlock];
     etc::decodeEac(word, variant, values);
-    for (int i = 0; i < etc::kBlockTexels; ++i) {
+    for (int i = 0; i < etc::texelsPerBlock; ++i) {
         const int x = i & 3;
         const int y = i >> 2;
         EXPECT_EQ(values[i], bySelector[(x * 4 + y) % 8]) << x << "," << y;

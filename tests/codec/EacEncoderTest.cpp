@@ -21,27 +21,27 @@ const etc::EacEffort& effortFor(EacVariant variant)
 }
 
 // Bytes on the encoder's 16-bit scale.
-void samplesOfBytes(const int (&bytes)[etc::kBlockTexels], int (&samples)[etc::kBlockTexels])
+void samplesOfBytes(const int (&bytes)[etc::texelsPerBlock], int (&samples)[etc::texelsPerBlock])
 {
-    for (int i = 0; i < etc::kBlockTexels; ++i) {
+    for (int i = 0; i < etc::texelsPerBlock; ++i) {
         samples[i] = bytes[i] * 257;
     }
 }
 
-std::uint64_t encodeBytes(const int (&bytes)[etc::kBlockTexels], EacVariant variant)
+std::uint64_t encodeBytes(const int (&bytes)[etc::texelsPerBlock], EacVariant variant)
 {
-    int samples[etc::kBlockTexels];
+    int samples[etc::texelsPerBlock];
     samplesOfBytes(bytes, samples);
     return etc::encodeEacBlock(samples, variant, effortFor(variant));
 }
 
 // The decoded block as bytes, against the source bytes.
-int byteError(std::uint64_t word, EacVariant variant, const int (&bytes)[etc::kBlockTexels])
+int byteError(std::uint64_t word, EacVariant variant, const int (&bytes)[etc::texelsPerBlock])
 {
-    int values[etc::kBlockTexels];
+    int values[etc::texelsPerBlock];
     etc::decodeEac(word, variant, values);
     int error = 0;
-    for (int i = 0; i < etc::kBlockTexels; ++i) {
+    for (int i = 0; i < etc::texelsPerBlock; ++i) {
         const int d = etc::byteFromEacValue(variant, values[i]) - bytes[i];
         error += d * d;
     }
@@ -52,7 +52,7 @@ TEST(EacEncoder, FlatBlocksAreExact)
 {
     for (EacVariant variant : {EacVariant::Unsigned11, EacVariant::Signed11, EacVariant::Alpha8}) {
         for (int value : {0, 1, 100, 127, 128, 129, 254, 255}) {
-            int bytes[etc::kBlockTexels];
+            int bytes[etc::texelsPerBlock];
             std::fill(std::begin(bytes), std::end(bytes), value);
             EXPECT_EQ(byteError(encodeBytes(bytes, variant), variant, bytes), 0)
                 << static_cast<int>(variant) << " " << value;
@@ -64,8 +64,8 @@ TEST(EacEncoder, FindsABlockThatFitsExactly)
 {
     // Table 0 at multiplier 3 around 100: eight levels, each used twice.
     const int levels[8] = {91, 82, 73, 55, 106, 115, 124, 142};
-    int bytes[etc::kBlockTexels];
-    for (int i = 0; i < etc::kBlockTexels; ++i) {
+    int bytes[etc::texelsPerBlock];
+    for (int i = 0; i < etc::texelsPerBlock; ++i) {
         bytes[i] = levels[(i * 5) % 8];
     }
     EXPECT_EQ(byteError(encodeBytes(bytes, EacVariant::Alpha8), EacVariant::Alpha8, bytes), 0);
@@ -75,7 +75,7 @@ TEST(EacEncoder, SignedBlocksNeverStoreMinus128)
 {
     std::mt19937 random(1);
     for (int trial = 0; trial < 300; ++trial) {
-        int bytes[etc::kBlockTexels];
+        int bytes[etc::texelsPerBlock];
         const int low = static_cast<int>(random() % 8);
         for (int& b : bytes) {
             b = low + static_cast<int>(random() % 12);
@@ -93,12 +93,13 @@ double exactTarget(EacVariant variant, int sample)
 }
 
 // Squared 11-bit error of the levels a candidate reconstructs, each texel at its nearest.
-double elevenBitError(EacVariant variant, int base, int multiplier, int table, const int (&samples)[etc::kBlockTexels])
+double elevenBitError(EacVariant variant, int base, int multiplier, int table,
+                      const int (&samples)[etc::texelsPerBlock])
 {
     double error = 0;
     for (int sample : samples) {
         double nearest = INFINITY;
-        for (int modifier : etc::kEacModifiers[table]) {
+        for (int modifier : etc::eacModifiers[table]) {
             const double d = etc::eacValue(variant, base, multiplier, modifier) - exactTarget(variant, sample);
             nearest = std::min(nearest, d * d);
         }
@@ -107,12 +108,12 @@ double elevenBitError(EacVariant variant, int base, int multiplier, int table, c
     return error;
 }
 
-double decodedElevenBitError(std::uint64_t word, EacVariant variant, const int (&samples)[etc::kBlockTexels])
+double decodedElevenBitError(std::uint64_t word, EacVariant variant, const int (&samples)[etc::texelsPerBlock])
 {
-    int values[etc::kBlockTexels];
+    int values[etc::texelsPerBlock];
     etc::decodeEac(word, variant, values);
     double error = 0;
-    for (int i = 0; i < etc::kBlockTexels; ++i) {
+    for (int i = 0; i < etc::texelsPerBlock; ++i) {
         const double d = values[i] - exactTarget(variant, samples[i]);
         error += d * d;
     }
@@ -125,16 +126,16 @@ TEST(EacEncoder, ElevenBitBlocksThatFitExactlyComeBackExactly)
     // twice, given as the 16-bit samples nearest them. Any other value is a whole step off.
     for (EacVariant variant : {EacVariant::Unsigned11, EacVariant::Signed11}) {
         const int base = variant == EacVariant::Signed11 ? -20 : 100;
-        int samples[etc::kBlockTexels];
-        int levels[etc::kBlockTexels];
-        for (int i = 0; i < etc::kBlockTexels; ++i) {
-            levels[i] = etc::eacValue(variant, base, 3, etc::kEacModifiers[0][(i * 5) % 8]);
+        int samples[etc::texelsPerBlock];
+        int levels[etc::texelsPerBlock];
+        for (int i = 0; i < etc::texelsPerBlock; ++i) {
+            levels[i] = etc::eacValue(variant, base, 3, etc::eacModifiers[0][(i * 5) % 8]);
             const double unit = variant == EacVariant::Signed11 ? (levels[i] / 1023.0 + 1.0) / 2.0 : levels[i] / 2047.0;
             samples[i] = static_cast<int>(std::lround(unit * 65535.0));
         }
-        int decoded[etc::kBlockTexels];
+        int decoded[etc::texelsPerBlock];
         etc::decodeEac(etc::encodeEacBlock(samples, variant, effortFor(variant)), variant, decoded);
-        for (int i = 0; i < etc::kBlockTexels; ++i) {
+        for (int i = 0; i < etc::texelsPerBlock; ++i) {
             EXPECT_EQ(decoded[i], levels[i]) << static_cast<int>(variant) << " texel " << i;
         }
     }
@@ -149,7 +150,7 @@ TEST(EacEncoder, BeatsEveryTableAtItsSpanningMultiplierInElevenBits)
     std::mt19937 random(6);
     for (EacVariant variant : {EacVariant::Unsigned11, EacVariant::Signed11}) {
         for (int trial = 0; trial < 60; ++trial) {
-            int samples[etc::kBlockTexels];
+            int samples[etc::texelsPerBlock];
             const int centre = 8000 + static_cast<int>(random() % 50000);
             const int spread = 200 + static_cast<int>(random() % 12000);
             for (int& s : samples) {
@@ -159,7 +160,7 @@ TEST(EacEncoder, BeatsEveryTableAtItsSpanningMultiplierInElevenBits)
             const double steps = (exactTarget(variant, *high) - exactTarget(variant, *low)) / 8.0;
             double reference = INFINITY;
             for (int table = 0; table < 16; ++table) {
-                const int span = etc::kEacModifiers[table][7] - etc::kEacModifiers[table][3];
+                const int span = etc::eacModifiers[table][7] - etc::eacModifiers[table][3];
                 const int m = std::clamp(static_cast<int>(std::lround(steps / span)), 1, 15);
                 for (int base = variant == EacVariant::Signed11 ? -127 : 0;
                      base <= (variant == EacVariant::Signed11 ? 127 : 255); ++base) {
@@ -178,7 +179,7 @@ TEST(EacEncoder, AlphaBeatsEveryTableAtItsSpanningMultiplierInBytes)
 {
     std::mt19937 random(6);
     for (int trial = 0; trial < 100; ++trial) {
-        int bytes[etc::kBlockTexels];
+        int bytes[etc::texelsPerBlock];
         const int centre = 30 + static_cast<int>(random() % 190);
         for (int& b : bytes) {
             b = std::clamp(centre + static_cast<int>(random() % 41) - 20, 0, 255);
@@ -187,13 +188,13 @@ TEST(EacEncoder, AlphaBeatsEveryTableAtItsSpanningMultiplierInBytes)
         const int high = *std::max_element(std::begin(bytes), std::end(bytes));
         int reference = INT_MAX;
         for (int table = 0; table < 16; ++table) {
-            const int span = etc::kEacModifiers[table][7] - etc::kEacModifiers[table][3];
+            const int span = etc::eacModifiers[table][7] - etc::eacModifiers[table][3];
             const int m = std::clamp((high - low + span / 2) / span, 1, 15);
             for (int base = 0; base < 256; ++base) {
                 int error = 0;
                 for (int b : bytes) {
                     int nearest = INT_MAX;
-                    for (int modifier : etc::kEacModifiers[table]) {
+                    for (int modifier : etc::eacModifiers[table]) {
                         const int v = std::clamp(base + m * modifier, 0, 255);
                         nearest = std::min(nearest, (v - b) * (v - b));
                     }
@@ -215,8 +216,8 @@ TEST(EacEncoder, BlocksAtTheRangeEndsUseTheClampedLevels)
     for (EacVariant variant : {EacVariant::Unsigned11, EacVariant::Signed11}) {
         for (int trial = 0; trial < 6; ++trial) {
             const bool top = trial % 2 == 0;
-            int samples[etc::kBlockTexels];
-            for (int i = 0; i < etc::kBlockTexels; ++i) {
+            int samples[etc::texelsPerBlock];
+            for (int i = 0; i < etc::texelsPerBlock; ++i) {
                 const int far = 6000 + static_cast<int>(random() % 16000);
                 const int end = static_cast<int>(random() % 400);
                 samples[i] = i % 4 == 0 ? (top ? 65535 - end : end) : (top ? 65535 - 30000 - far : 30000 + far);
@@ -244,9 +245,9 @@ TEST(EacEncoder, ASmoothSixteenBitRampBeatsAPerfectCopyOfItsBytes)
     // undo. Judged at 11 bits against the samples, the encoder must do far better.
     for (EacVariant variant : {EacVariant::Unsigned11, EacVariant::Signed11}) {
         for (int start : {1000, 20000, 40321}) {
-            int samples[etc::kBlockTexels];
+            int samples[etc::texelsPerBlock];
             double byteCopyError = 0;
-            for (int i = 0; i < etc::kBlockTexels; ++i) {
+            for (int i = 0; i < etc::texelsPerBlock; ++i) {
                 samples[i] = start + 37 * i; // 592 of 65535 across the block: under 3 bytes
                 const double byte = std::round(samples[i] * 255.0 / 65535.0);
                 const double fromByte =
@@ -270,7 +271,7 @@ TEST(EacEncoder, QuickSearchKeepsItsFloorAndItsVectorLoopMatchesThePortableOne)
         double quick = 0;
         double full = 0;
         for (int trial = 0; trial < 400; ++trial) {
-            int samples[etc::kBlockTexels];
+            int samples[etc::texelsPerBlock];
             const int centre = static_cast<int>(random() % 65536);
             const int spread = trial % 4 == 0 ? 0 : static_cast<int>(random() % (trial % 2 == 0 ? 2000 : 40000));
             for (int& s : samples) {
@@ -281,8 +282,8 @@ TEST(EacEncoder, QuickSearchKeepsItsFloorAndItsVectorLoopMatchesThePortableOne)
                 << static_cast<int>(variant) << " trial " << trial;
             const std::uint64_t best = etc::encodeEacBlock(samples, variant, effortFor(variant));
             if (variant == EacVariant::Alpha8) {
-                int bytes[etc::kBlockTexels];
-                for (int i = 0; i < etc::kBlockTexels; ++i) {
+                int bytes[etc::texelsPerBlock];
+                for (int i = 0; i < etc::texelsPerBlock; ++i) {
                     bytes[i] = static_cast<int>(std::lround(samples[i] / 257.0));
                 }
                 quick += byteError(vector, variant, bytes);
@@ -301,13 +302,13 @@ TEST(EacLevelError, VectorAndPortableLoopsAgree)
 {
     std::mt19937 random(3);
     for (int trial = 0; trial < 2000; ++trial) {
-        std::int16_t targets[etc::kBlockTexels];
+        std::int16_t targets[etc::texelsPerBlock];
         for (std::int16_t& t : targets) {
             t = static_cast<std::int16_t>(static_cast<int>(random() % 3071) - 1023);
         }
         const int table = static_cast<int>(random() % 16);
         std::int16_t modifiers[8];
-        std::copy(std::begin(etc::kEacModifiers[table]), std::end(etc::kEacModifiers[table]), modifiers);
+        std::copy(std::begin(etc::eacModifiers[table]), std::end(etc::eacModifiers[table]), modifiers);
         const bool signedRange = trial % 2 == 0;
         const etc::LevelRule rule{modifiers, static_cast<int>(random() % 2048) - (signedRange ? 1024 : 0),
                                   static_cast<int>(random() % 121), signedRange ? -1023 : 0, signedRange ? 1023 : 2047};

@@ -17,7 +17,7 @@ const etc::SearchSettings& settings() { return etc::searchSettings(etc::Effort::
 long decodedError(const etc::SubblockParams& params, const etc::PixelBlock& source)
 {
     etc::PixelBlock decoded;
-    etc::decodeSubblockMode(params, etc::kEtc1Modifiers, decoded);
+    etc::decodeSubblockMode(params, etc::etc1Modifiers, decoded);
     return etc::rgbBlockError(decoded, source, nullptr);
 }
 
@@ -80,20 +80,20 @@ TEST(Etc1Encoder, ReportedErrorIsTheDecodedError)
 
 TEST(Etc1Encoder, UncountedTexelsGetTheirOwnSelector)
 {
-    bool counted[etc::kBlockTexels];
-    for (int i = 0; i < etc::kBlockTexels; ++i) {
+    bool counted[etc::texelsPerBlock];
+    for (int i = 0; i < etc::texelsPerBlock; ++i) {
         counted[i] = i % 3 != 0;
     }
     const etc::PixelBlock block = makeBlock([](int x, int y) { return Texel{20 * x, 40 + 30 * y, 90, 255}; });
     etc::SubblockModeOptions options;
     options.allowIndividual = false;
-    options.modifiers = &etc::kTransparentModifiers;
+    options.modifiers = &etc::transparentModifiers;
     options.selectorMask = 0xB; // no selector 2
     options.counted = counted;
     options.uncountedSelector = 2;
     const etc::SubblockCandidate c = etc::encodeSubblockModes(block, options, settings().etc2Subblocks);
     EXPECT_TRUE(c.params.differential);
-    for (int i = 0; i < etc::kBlockTexels; ++i) {
+    for (int i = 0; i < etc::texelsPerBlock; ++i) {
         EXPECT_EQ(c.params.selectors[i] == 2, !counted[i]) << i;
     }
 }
@@ -106,7 +106,7 @@ long bruteIndividualMode(const etc::PixelBlock& block)
         long total = 0;
         for (int half = 0; half < 2; ++half) {
             codectest::HalfColours colours;
-            for (int lane = 0; lane < etc::kSubblockTexels; ++lane) {
+            for (int lane = 0; lane < etc::texelsPerSubblock; ++lane) {
                 const std::uint8_t* t = block.rgba[etc::subblockTexels(flip, half)[lane]];
                 colours[lane] = {t[0], t[1], t[2]};
             }

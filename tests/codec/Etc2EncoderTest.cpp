@@ -69,7 +69,7 @@ TEST(Etc2Encoder, PunchthroughMatchesTheAlphaClasses)
         const std::uint64_t word = etc::encodePunchthroughBlock(block, settings());
         etc::PixelBlock decoded;
         etc::decodePunchthroughBlock(word, decoded);
-        for (int i = 0; i < etc::kBlockTexels; ++i) {
+        for (int i = 0; i < etc::texelsPerBlock; ++i) {
             ASSERT_EQ(decoded.rgba[i][3], block.rgba[i][3] >= 128 ? 255 : 0) << trial << " texel " << i;
         }
         // Blocks without transparent texels set the opaque bit and keep the full tables.

@@ -115,8 +115,8 @@ TEST(EtcCodec, FastEffortKeepsItsFloors)
 TEST(EtcCodec, Etc2ModesBeatEtc1OnSharpColourPatterns)
 {
     const etc::Image image = codectest::colourPicture(64, 48);
-    const double etc1 = etc::psnr(image, roundTrip(image, Format::Etc1).rgba, etc::kRgb);
-    const double etc2 = etc::psnr(image, roundTrip(image, Format::Rgb8).rgba, etc::kRgb);
+    const double etc1 = etc::psnr(image, roundTrip(image, Format::Etc1).rgba, etc::rgbChannels);
+    const double etc2 = etc::psnr(image, roundTrip(image, Format::Rgb8).rgba, etc::rgbChannels);
     EXPECT_GT(etc2, etc1 + 8.0);
 }
 
@@ -132,10 +132,11 @@ TEST(EtcCodec, HigherEffortIsNoWorse)
 {
     const etc::Image image = codectest::colourPicture(32, 32);
     for (Format format : {Format::Etc1, Format::Rgb8}) {
-        const double fast = etc::psnr(image, roundTrip(image, format, etc::Effort::Fast).rgba, etc::kRgb);
-        const double standard = etc::psnr(image, roundTrip(image, format, etc::Effort::Default).rgba, etc::kRgb);
-        const double best = etc::psnr(image, roundTrip(image, format, etc::Effort::Best).rgba, etc::kRgb);
-        const double exhaustive = etc::psnr(image, roundTrip(image, format, etc::Effort::Exhaustive).rgba, etc::kRgb);
+        const double fast = etc::psnr(image, roundTrip(image, format, etc::Effort::Fast).rgba, etc::rgbChannels);
+        const double standard = etc::psnr(image, roundTrip(image, format, etc::Effort::Default).rgba, etc::rgbChannels);
+        const double best = etc::psnr(image, roundTrip(image, format, etc::Effort::Best).rgba, etc::rgbChannels);
+        const double exhaustive =
+            etc::psnr(image, roundTrip(image, format, etc::Effort::Exhaustive).rgba, etc::rgbChannels);
         EXPECT_GE(standard, fast - 0.05) << etc::formatInfo(format).toolName;
         EXPECT_GE(best, standard - 0.05) << etc::formatInfo(format).toolName;
         EXPECT_GE(exhaustive, best - 0.05) << etc::formatInfo(format).toolName;
@@ -310,16 +311,16 @@ TEST(EtcCodec, ProgressUnderThreadsRisesToTheEnd)
 // Debian's etc1tool (Android's reference ETC1 codec) as a second ETC1 decoder.
 namespace etc1tool {
 
-const char* const kPath = "/usr/bin/etc1tool";
+const char* const toolPath = "/usr/bin/etc1tool";
 
-bool present() { return ::access(kPath, X_OK) == 0; }
+bool present() { return ::access(toolPath, X_OK) == 0; }
 
 // Decodes a PKM file to PNG with etc1tool and reads the picture back.
 etc::Image decode(const TestFolder& folder, const std::string& pkm)
 {
     const std::string png = pkm + ".png";
     std::string errors;
-    const int status = runToCompletion({kPath, {pkm, "--decode", "-o", png}, folder.path(), {}, {}}, errors);
+    const int status = runToCompletion({toolPath, {pkm, "--decode", "-o", png}, folder.path(), {}, {}}, errors);
     EXPECT_EQ(status, 0) << errors;
     etc::Image image;
     std::string error;
@@ -388,7 +389,7 @@ TEST(EtcCodec, ReadsEtc1toolsPkmFiles)
     std::string error;
     ASSERT_TRUE(imageio::writePng(png, codectest::colourPicture(30, 18), error)) << error;
     std::string errors;
-    ASSERT_EQ(runToCompletion({etc1tool::kPath, {png, "--encode", "-o", pkm}, folder.path(), {}, {}}, errors), 0)
+    ASSERT_EQ(runToCompletion({etc1tool::toolPath, {png, "--encode", "-o", pkm}, folder.path(), {}, {}}, errors), 0)
         << errors;
     etc::PkmFile file;
     ASSERT_TRUE(imageio::readPkm(pkm, file, error)) << error;

@@ -50,8 +50,8 @@ struct OffsetKind {
     bool oneBase; // the ETC1 tables share one base colour
 };
 
-const OffsetKind kOffsetKinds[] = {
-    {"modifiers", &etc::kModifierOffsets, true}, {"T", &etc::kTOffsets, false}, {"H", &etc::kHOffsets, false}};
+const OffsetKind offsetKinds[] = {
+    {"modifiers", &etc::modifierOffsets, true}, {"T", &etc::tOffsets, false}, {"H", &etc::hOffsets, false}};
 
 // Bases near the ends of the range too, where the offsets clamp.
 void randomBases(std::mt19937& random, bool oneBase, Rgb (&bases)[4])
@@ -77,7 +77,7 @@ void expectExactErrors(const etc::TexelColours<N>& texels, const Rgb (&bases)[4]
     for (etc::PaletteKernel kernel : etc::availablePaletteKernels()) {
         etc::CandidateErrors errors;
         etc::paletteErrors(kernel, texels, etc::offsetPalettes(kernel, bases, *kind.offsets), errors);
-        for (int candidate = 0; candidate < etc::kCandidates; ++candidate) {
+        for (int candidate = 0; candidate < etc::candidateCount; ++candidate) {
             ASSERT_EQ(errors[candidate], referenceError(texels, bases, *kind.offsets, candidate))
                 << etc::paletteKernelName(kernel) << ", " << kind.name << " candidate " << candidate << ", " << where;
         }
@@ -94,7 +94,7 @@ TEST(FastPaletteSearch, EveryKernelScoresEveryCandidateExactly)
     std::mt19937 random(21);
     const std::vector<etc::PixelBlock> blocks = codectest::variedBlocks();
     for (std::size_t b = 0; b < blocks.size(); ++b) {
-        for (const OffsetKind& kind : kOffsetKinds) {
+        for (const OffsetKind& kind : offsetKinds) {
             Rgb bases[4];
             randomBases(random, kind.oneBase, bases);
             const std::string where = "block " + std::to_string(b);
@@ -136,11 +136,11 @@ TEST(FastPaletteSearch, EveryKernelPicksTheFirstNearestColour)
         Rgb palette[4];
         const int table = static_cast<int>(random() % 8);
         for (int s = 0; s < 4; ++s) {
-            palette[s] = entryColour(bases, etc::kModifierOffsets, table, s);
+            palette[s] = entryColour(bases, etc::modifierOffsets, table, s);
         }
         for (etc::PaletteKernel kernel : etc::availablePaletteKernels()) {
-            std::uint8_t blockChosen[etc::kBlockTexels];
-            std::uint8_t halfChosen[etc::kSubblockTexels];
+            std::uint8_t blockChosen[etc::texelsPerBlock];
+            std::uint8_t halfChosen[etc::texelsPerSubblock];
             etc::nearestColours(kernel, block, palette, blockChosen);
             etc::nearestColours(kernel, half, palette, halfChosen);
             EXPECT_EQ(std::vector<int>(std::begin(blockChosen), std::end(blockChosen)),
@@ -155,7 +155,7 @@ TEST(FastPaletteSearch, EveryKernelPicksTheFirstNearestColour)
 TEST(FastPaletteSearch, HalvesAndBlocksHoldTheirTexels)
 {
     etc::PixelBlock block;
-    for (int i = 0; i < etc::kBlockTexels; ++i) {
+    for (int i = 0; i < etc::texelsPerBlock; ++i) {
         block.rgba[i][0] = static_cast<std::uint8_t>(i);
         block.rgba[i][1] = static_cast<std::uint8_t>(100 + i);
         block.rgba[i][2] = static_cast<std::uint8_t>(255 - i);
@@ -163,7 +163,7 @@ TEST(FastPaletteSearch, HalvesAndBlocksHoldTheirTexels)
     }
     const etc::BlockColours all = etc::blockColours(block);
     int squares = 0;
-    for (int i = 0; i < etc::kBlockTexels; ++i) {
+    for (int i = 0; i < etc::texelsPerBlock; ++i) {
         EXPECT_EQ(all.r[i], i);
         EXPECT_EQ(all.g[i], 100 + i);
         EXPECT_EQ(all.b[i], 255 - i);
@@ -174,12 +174,12 @@ TEST(FastPaletteSearch, HalvesAndBlocksHoldTheirTexels)
     // 2, 3), the top and bottom rows (y = 0, 1 and 2, 3).
     etc::HalfColours halves[2][2];
     etc::blockHalves(block, halves);
-    const int texels[2][2][etc::kSubblockTexels] = {{{0, 1, 4, 5, 8, 9, 12, 13}, {2, 3, 6, 7, 10, 11, 14, 15}},
-                                                    {{0, 1, 2, 3, 4, 5, 6, 7}, {8, 9, 10, 11, 12, 13, 14, 15}}};
+    const int texels[2][2][etc::texelsPerSubblock] = {{{0, 1, 4, 5, 8, 9, 12, 13}, {2, 3, 6, 7, 10, 11, 14, 15}},
+                                                      {{0, 1, 2, 3, 4, 5, 6, 7}, {8, 9, 10, 11, 12, 13, 14, 15}}};
     for (int flip = 0; flip < 2; ++flip) {
         for (int half = 0; half < 2; ++half) {
             int halfSquares = 0;
-            for (int lane = 0; lane < etc::kSubblockTexels; ++lane) {
+            for (int lane = 0; lane < etc::texelsPerSubblock; ++lane) {
                 const int i = texels[flip][half][lane];
                 EXPECT_EQ(halves[flip][half].r[lane], i);
                 EXPECT_EQ(halves[flip][half].g[lane], 100 + i);

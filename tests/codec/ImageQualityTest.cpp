@@ -20,14 +20,14 @@ etc::Image filled(int width, int height, std::uint8_t r, std::uint8_t g, std::ui
 TEST(ImageQuality, PsnrOfKnownErrors)
 {
     const etc::Image a = filled(4, 4, 10, 20, 30, 255);
-    EXPECT_TRUE(std::isinf(etc::psnr(a, a, etc::kRgb)));
+    EXPECT_TRUE(std::isinf(etc::psnr(a, a, etc::rgbChannels)));
     // Every RGB value off by one: MSE 1.
     const etc::Image b = filled(4, 4, 11, 19, 31, 0);
-    EXPECT_NEAR(etc::psnr(a, b, etc::kRgb), 10 * std::log10(255.0 * 255.0), 1e-9);
+    EXPECT_NEAR(etc::psnr(a, b, etc::rgbChannels), 10 * std::log10(255.0 * 255.0), 1e-9);
     // Only red off by 3 of the channels measured: MSE 9 / 2 over R and G.
     const etc::Image c = filled(4, 4, 13, 20, 0, 255);
-    EXPECT_NEAR(etc::psnr(a, c, etc::kRed | etc::kGreen), 10 * std::log10(255.0 * 255.0 / 4.5), 1e-9);
-    EXPECT_NEAR(etc::psnr(a, b, etc::kAlpha), 10 * std::log10(1.0), 1e-9);
+    EXPECT_NEAR(etc::psnr(a, c, etc::redChannel | etc::greenChannel), 10 * std::log10(255.0 * 255.0 / 4.5), 1e-9);
+    EXPECT_NEAR(etc::psnr(a, b, etc::alphaChannel), 10 * std::log10(1.0), 1e-9);
 }
 
 TEST(ImageQuality, OpaqueOnlyCountsTexelsOfFullAlpha)
@@ -36,10 +36,10 @@ TEST(ImageQuality, OpaqueOnlyCountsTexelsOfFullAlpha)
     reference.rgba[7] = 254; // second texel not fully opaque
     etc::Image decoded = reference;
     decoded.rgba[4] = 0; // error only on the second texel
-    EXPECT_TRUE(std::isinf(etc::psnr(reference, decoded, etc::kRgb, true)));
-    EXPECT_FALSE(std::isinf(etc::psnr(reference, decoded, etc::kRgb, false)));
+    EXPECT_TRUE(std::isinf(etc::psnr(reference, decoded, etc::rgbChannels, true)));
+    EXPECT_FALSE(std::isinf(etc::psnr(reference, decoded, etc::rgbChannels, false)));
     reference.rgba[3] = 0;
-    EXPECT_TRUE(std::isnan(etc::psnr(reference, decoded, etc::kRgb, true)));
+    EXPECT_TRUE(std::isnan(etc::psnr(reference, decoded, etc::rgbChannels, true)));
 }
 
 TEST(ImageQuality, AlphaClassesSplitAt128)

@@ -58,9 +58,10 @@ std::string text(const std::vector<std::uint8_t>& bytes, std::size_t offset, std
 }
 
 // Offsets of the fixed fields (identifier, header words, index).
-constexpr std::size_t kVkFormat = 12, kTypeSize = 16, kWidth = 20, kHeight = 24, kDepth = 28, kLayers = 32, kFaces = 36,
-                      kLevelCount = 40, kScheme = 44, kDfdOffset = 48, kDfdLength = 52, kKvdOffset = 56,
-                      kKvdLength = 60, kSgdLength = 72, kLevelIndex = 80;
+constexpr std::size_t vkFormatField = 12, typeSizeField = 16, widthField = 20, heightField = 24, depthField = 28,
+                      layersField = 32, facesField = 36, levelCountField = 40, schemeField = 44, dfdOffsetField = 48,
+                      dfdLengthField = 52, kvdOffsetField = 56, kvdLengthField = 60, sgdLengthField = 72,
+                      levelIndexField = 80;
 
 } // namespace
 
@@ -82,7 +83,7 @@ TEST(Ktx2, LayoutOfATwoLevelRgba8File)
     EXPECT_EQ(doubleWord(bytes, 72), 0u);
     const std::uint64_t levelIndex[] = {256, 96, 96, 240, 16, 16};
     for (std::size_t i = 0; i < std::size(levelIndex); ++i)
-        EXPECT_EQ(doubleWord(bytes, kLevelIndex + 8 * i), levelIndex[i]) << "level index entry " << i;
+        EXPECT_EQ(doubleWord(bytes, levelIndexField + 8 * i), levelIndex[i]) << "level index entry " << i;
 
     // Descriptor: total size, vendor/type, version 2 and block size 56, ETC2 model, BT.709,
     // linear, straight alpha, 4 x 4 blocks of 16 bytes; alpha then colour, 64 bits each.
@@ -106,11 +107,11 @@ TEST(Ktx2, LayoutOfATwoLevelRgba8File)
 TEST(Ktx2, Etc1IsUndefinedInVulkanAndNamedByItsDescriptorAndGlFormat)
 {
     const std::vector<std::uint8_t> bytes = etc::serializeKtx2(sampleTexture(etc::Format::Etc1, 4, 4, 1), "w");
-    EXPECT_EQ(word(bytes, kVkFormat), 0u);
-    const std::size_t dfd = word(bytes, kDfdOffset);
+    EXPECT_EQ(word(bytes, vkFormatField), 0u);
+    const std::size_t dfd = word(bytes, dfdOffsetField);
     EXPECT_EQ(word(bytes, dfd + 12), 160u | 1 << 8 | 1 << 16);
     EXPECT_EQ(word(bytes, dfd + 28), 63u << 16) << "one 64-bit sample, channel 0";
-    const std::size_t kvd = word(bytes, kKvdOffset);
+    const std::size_t kvd = word(bytes, kvdOffsetField);
     EXPECT_EQ(word(bytes, kvd), 24u);
     EXPECT_EQ(text(bytes, kvd + 4, 12), std::string("KTXglFormat\0", 12));
     EXPECT_EQ(word(bytes, kvd + 16), 0x8D64u);
@@ -121,15 +122,15 @@ TEST(Ktx2, Etc1IsUndefinedInVulkanAndNamedByItsDescriptorAndGlFormat)
 TEST(Ktx2, SignedAndSrgbFormatsMarkTheirSamples)
 {
     const std::vector<std::uint8_t> signedRg = etc::serializeKtx2(sampleTexture(etc::Format::SignedRg11, 4, 4, 1), "w");
-    std::size_t dfd = word(signedRg, kDfdOffset);
+    std::size_t dfd = word(signedRg, dfdOffsetField);
     EXPECT_EQ(word(signedRg, dfd + 28), 63u << 16 | 0x40u << 24) << "signed red";
     EXPECT_EQ(word(signedRg, dfd + 36), 0x80000000u);
     EXPECT_EQ(word(signedRg, dfd + 40), 0x7FFFFFFFu);
     EXPECT_EQ(word(signedRg, dfd + 44), 64 | 63u << 16 | 0x41u << 24) << "signed green";
 
     const std::vector<std::uint8_t> srgba = etc::serializeKtx2(sampleTexture(etc::Format::Srgb8Alpha8, 4, 4, 1), "w");
-    dfd = word(srgba, kDfdOffset);
-    EXPECT_EQ(word(srgba, kVkFormat), 152u);
+    dfd = word(srgba, dfdOffsetField);
+    EXPECT_EQ(word(srgba, vkFormatField), 152u);
     EXPECT_EQ((word(srgba, dfd + 12) >> 16) & 0xFF, 2u) << "sRGB transfer";
     EXPECT_EQ(word(srgba, dfd + 28), 63u << 16 | 0x1Fu << 24) << "alpha stays linear";
 }
@@ -183,27 +184,28 @@ TEST(Ktx2, ParseRefusesDamagedAndHostileFiles)
     const std::vector<Damage> damages = {
         {"identifier", [](auto& b) { b[5] = '1'; }, "not a KTX2 file"},
         {"header cut", [](auto& b) { b.resize(60); }, "truncated KTX2 header"},
-        {"unknown format", [](auto& b) { putWord(b, kVkFormat, 37); }, "vkFormat 37"},
-        {"undefined, not ETC1", [](auto& b) { putWord(b, kVkFormat, 0); }, "vkFormat 0"},
-        {"type size", [](auto& b) { putWord(b, kTypeSize, 4); }, "type size 4"},
-        {"zero width", [](auto& b) { putWord(b, kWidth, 0); }, "image size 0x8"},
-        {"huge height", [](auto& b) { putWord(b, kHeight, 0x80000000u); }, "image size 8x2147483648"},
-        {"3D", [](auto& b) { putWord(b, kDepth, 2); }, "only 2D textures"},
-        {"array", [](auto& b) { putWord(b, kLayers, 3); }, "only 2D textures"},
-        {"cube map", [](auto& b) { putWord(b, kFaces, 6); }, "only 2D textures"},
-        {"no levels", [](auto& b) { putWord(b, kLevelCount, 0); }, "level count 0"},
-        {"too many levels", [](auto& b) { putWord(b, kLevelCount, 5); }, "level count 5"},
-        {"supercompressed", [](auto& b) { putWord(b, kScheme, 2); }, "supercompression scheme 2"},
-        {"descriptor outside", [](auto& b) { putWord(b, kDfdOffset, 0xFFFFFFF0u); }, "data format descriptor"},
-        {"descriptor size", [](auto& b) { putWord(b, kDfdLength, 48); }, "data format descriptor"},
-        {"key/values outside", [](auto& b) { putWord(b, kKvdLength, 0xFFFFFFFFu); }, "key/value data"},
-        {"global data", [](auto& b) { putDoubleWord(b, kSgdLength, 8); }, "global data"},
-        {"level outside", [](auto& b) { putDoubleWord(b, kLevelIndex, 4096); }, "level 0 lies outside"},
-        {"level offset wraps", [huge](auto& b) { putDoubleWord(b, kLevelIndex + 24, huge); }, "level 1 lies outside"},
-        {"level misaligned", [](auto& b) { putDoubleWord(b, kLevelIndex, doubleWord(b, kLevelIndex) - 4); },
+        {"unknown format", [](auto& b) { putWord(b, vkFormatField, 37); }, "vkFormat 37"},
+        {"undefined, not ETC1", [](auto& b) { putWord(b, vkFormatField, 0); }, "vkFormat 0"},
+        {"type size", [](auto& b) { putWord(b, typeSizeField, 4); }, "type size 4"},
+        {"zero width", [](auto& b) { putWord(b, widthField, 0); }, "image size 0x8"},
+        {"huge height", [](auto& b) { putWord(b, heightField, 0x80000000u); }, "image size 8x2147483648"},
+        {"3D", [](auto& b) { putWord(b, depthField, 2); }, "only 2D textures"},
+        {"array", [](auto& b) { putWord(b, layersField, 3); }, "only 2D textures"},
+        {"cube map", [](auto& b) { putWord(b, facesField, 6); }, "only 2D textures"},
+        {"no levels", [](auto& b) { putWord(b, levelCountField, 0); }, "level count 0"},
+        {"too many levels", [](auto& b) { putWord(b, levelCountField, 5); }, "level count 5"},
+        {"supercompressed", [](auto& b) { putWord(b, schemeField, 2); }, "supercompression scheme 2"},
+        {"descriptor outside", [](auto& b) { putWord(b, dfdOffsetField, 0xFFFFFFF0u); }, "data format descriptor"},
+        {"descriptor size", [](auto& b) { putWord(b, dfdLengthField, 48); }, "data format descriptor"},
+        {"key/values outside", [](auto& b) { putWord(b, kvdLengthField, 0xFFFFFFFFu); }, "key/value data"},
+        {"global data", [](auto& b) { putDoubleWord(b, sgdLengthField, 8); }, "global data"},
+        {"level outside", [](auto& b) { putDoubleWord(b, levelIndexField, 4096); }, "level 0 lies outside"},
+        {"level offset wraps", [huge](auto& b) { putDoubleWord(b, levelIndexField + 24, huge); },
+         "level 1 lies outside"},
+        {"level misaligned", [](auto& b) { putDoubleWord(b, levelIndexField, doubleWord(b, levelIndexField) - 4); },
          "not aligned"},
-        {"level length", [](auto& b) { putDoubleWord(b, kLevelIndex + 8, 24); }, "level 0 holds 24 bytes"},
-        {"uncompressed length", [](auto& b) { putDoubleWord(b, kLevelIndex + 16, 0); }, "level 0 holds 32 bytes"},
+        {"level length", [](auto& b) { putDoubleWord(b, levelIndexField + 8, 24); }, "level 0 holds 24 bytes"},
+        {"uncompressed length", [](auto& b) { putDoubleWord(b, levelIndexField + 16, 0); }, "level 0 holds 32 bytes"},
         {"last bytes cut", [](auto& b) { b.pop_back(); }, "level 0 lies outside"},
     };
     for (const Damage& damage : damages) {

@@ -107,7 +107,7 @@ long exactError(const HalfColours& colours, int bits, const etc::HalfFit& fit)
 }
 
 // Only the single best candidate by the unclamped error is scored again: it must be right.
-const etc::SubblockEffort kOneCandidate{1, 1, true, 1.0f, 2, 1, 0, false};
+const etc::SubblockEffort oneCandidate{1, 1, true, 1.0f, 2, 1, 0, false};
 
 TEST(NeighbourhoodSearch, DifferentialPairIsNoWorseThanEveryPairNearTheMeans)
 {
@@ -116,7 +116,7 @@ TEST(NeighbourhoodSearch, DifferentialPairIsNoWorseThanEveryPairNearTheMeans)
     search.bits = 5;
     for (int trial = 0; trial < 60; ++trial) {
         const RandomHalves halves = randomHalves(random, trial % 3 == 0 ? 60 : 20);
-        const etc::HalfPair pair = etc::searchNeighbourhood(halves.texels, search, kOneCandidate);
+        const etc::HalfPair pair = etc::searchNeighbourhood(halves.texels, search, oneCandidate);
         ASSERT_TRUE(etc::differentialDeltaFits(pair.fits[0].code, pair.fits[1].code)) << trial;
         // The reported errors are the exact ones, and the best table is the one chosen.
         EXPECT_EQ(pair.fits[0].error, exactError(halves.colours[0], 5, pair.fits[0])) << trial;
@@ -132,7 +132,7 @@ TEST(NeighbourhoodSearch, IndividualHalvesAreNoWorseThanEveryCodeNearTheirMeans)
     search.bits = 4;
     for (int trial = 0; trial < 60; ++trial) {
         const RandomHalves halves = randomHalves(random, 120);
-        const etc::HalfPair pair = etc::searchNeighbourhood(halves.texels, search, kOneCandidate);
+        const etc::HalfPair pair = etc::searchNeighbourhood(halves.texels, search, oneCandidate);
         for (int half = 0; half < 2; ++half) {
             EXPECT_EQ(pair.fits[half].error, exactError(halves.colours[half], 4, pair.fits[half])) << trial;
             EXPECT_LE(pair.fits[half].error, bruteIndividual(halves.colours[half])) << trial;

@@ -75,7 +75,7 @@ long bestPlaneError(const etc::PixelBlock& block, int channel, int bits)
         for (int h = 0; h < codes; ++h) {
             for (int v = 0; v < codes; ++v) {
                 long sum = 0;
-                for (int i = 0; i < etc::kBlockTexels && sum < best; ++i) {
+                for (int i = 0; i < etc::texelsPerBlock && sum < best; ++i) {
                     const int x = i & 3;
                     const int y = i >> 2;
                     const int value = (x * (widen(h) - widen(o)) + y * (widen(v) - widen(o)) + 4 * widen(o) + 2) >> 2;

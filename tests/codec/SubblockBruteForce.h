@@ -10,9 +10,9 @@
 namespace codectest {
 
 // The modifier tables as the ETC1 format lists them (selectors 0..3: +a, +b, -a, -b).
-inline const int kEtc1Tables[8][4] = {{2, 8, -2, -8},       {5, 17, -5, -17},    {9, 29, -9, -29},
-                                      {13, 42, -13, -42},   {18, 60, -18, -60},  {24, 80, -24, -80},
-                                      {33, 106, -33, -106}, {47, 183, -47, -183}};
+inline const int etc1Tables[8][4] = {{2, 8, -2, -8},       {5, 17, -5, -17},    {9, 29, -9, -29},
+                                     {13, 42, -13, -42},   {18, 60, -18, -60},  {24, 80, -24, -80},
+                                     {33, 106, -33, -106}, {47, 183, -47, -183}};
 
 using HalfColours = std::array<std::array<int, 3>, 8>;
 
@@ -23,7 +23,7 @@ inline int widen(int bits, int code) { return bits == 5 ? (code << 3) | (code >>
 inline long bruteHalfError(const HalfColours& texels, int bits, const std::array<int, 3>& code)
 {
     long best = LONG_MAX;
-    for (const auto& table : kEtc1Tables) {
+    for (const auto& table : etc1Tables) {
         long sum = 0;
         for (const auto& texel : texels) {
             long nearest = LONG_MAX;

@@ -124,7 +124,7 @@ std::vector<etc::PixelBlock> variedBlocks()
     std::vector<etc::PixelBlock> blocks;
     auto add = [&](auto texelOf) {
         etc::PixelBlock block;
-        for (int i = 0; i < etc::kBlockTexels; ++i) {
+        for (int i = 0; i < etc::texelsPerBlock; ++i) {
             const std::array<int, 4> c = texelOf(i & 3, i >> 2);
             for (int k = 0; k < 4; ++k) {
                 block.rgba[i][k] = static_cast<std::uint8_t>(std::clamp(c[k], 0, 255));

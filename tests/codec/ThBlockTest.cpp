@@ -15,15 +15,15 @@ namespace {
 // T mode: colour 0 = (13, 2, 7) -> (221, 34, 119), colour 1 = (4, 8, 15) -> (68, 136, 255),
 // distance index da:db = 10:1 = 5 -> 32. Bits 63-61 set and bit 58 clear make R + dR = 31 + 1
 // overflow.
-constexpr std::array<std::uint8_t, 8> kTMode = {0xF9, 0x27, 0x48, 0xFB, 0xCC, 0xCC, 0xAA, 0xAA};
+constexpr std::array<std::uint8_t, 8> tModeBlock = {0xF9, 0x27, 0x48, 0xFB, 0xCC, 0xCC, 0xAA, 0xAA};
 
 // H mode: colour 0 = (2, 9, 10) -> (34, 153, 170), colour 1 = (6, 1, 12) -> (102, 17, 204);
 // colour 0 < colour 1 gives distance bit 0 = 0, da = 1, db = 0: index 4 -> 23. Bit 63 keeps
 // R + dR = 18 - 4 in range; bits 55-53 set make G + dG = 31 + 1 overflow.
-constexpr std::array<std::uint8_t, 8> kHMode = {0x94, 0xF9, 0x30, 0xE6, 0xCC, 0xCC, 0xAA, 0xAA};
+constexpr std::array<std::uint8_t, 8> hModeBlock = {0x94, 0xF9, 0x30, 0xE6, 0xCC, 0xCC, 0xAA, 0xAA};
 
 // The same H colours in the other order: colour 0 >= colour 1, so distance index 5 -> 32.
-constexpr std::array<std::uint8_t, 8> kHModeSwapped = {0x30, 0xFA, 0x14, 0xD6, 0xCC, 0xCC, 0xAA, 0xAA};
+constexpr std::array<std::uint8_t, 8> hModeSwappedBlock = {0x30, 0xFA, 0x14, 0xD6, 0xCC, 0xCC, 0xAA, 0xAA};
 
 void expectRows(const etc::PixelBlock& out, const Texel (&rows)[4])
 {
@@ -36,31 +36,31 @@ void expectRows(const etc::PixelBlock& out, const Texel (&rows)[4])
 
 TEST(ThBlock, TModePaintsOneColourAndAThreeStepLine)
 {
-    ASSERT_EQ(etc::detectEtc2Mode(blockWord(kTMode), false), etc::Etc2Mode::T);
+    ASSERT_EQ(etc::detectEtc2Mode(blockWord(tModeBlock), false), etc::Etc2Mode::T);
     etc::PixelBlock out;
-    etc::decodeEtc2Block(blockWord(kTMode), out);
+    etc::decodeEtc2Block(blockWord(tModeBlock), out);
     expectRows(out, {{221, 34, 119, 255}, {100, 168, 255, 255}, {68, 136, 255, 255}, {36, 104, 223, 255}});
 }
 
 TEST(ThBlock, HModeTakesTheLowDistanceBitFromTheColourOrder)
 {
-    ASSERT_EQ(etc::detectEtc2Mode(blockWord(kHMode), false), etc::Etc2Mode::H);
+    ASSERT_EQ(etc::detectEtc2Mode(blockWord(hModeBlock), false), etc::Etc2Mode::H);
     etc::PixelBlock out;
-    etc::decodeEtc2Block(blockWord(kHMode), out);
+    etc::decodeEtc2Block(blockWord(hModeBlock), out);
     expectRows(out, {{57, 176, 193, 255}, {11, 130, 147, 255}, {125, 40, 227, 255}, {79, 0, 181, 255}});
 
-    ASSERT_EQ(etc::detectEtc2Mode(blockWord(kHModeSwapped), false), etc::Etc2Mode::H);
-    etc::decodeEtc2Block(blockWord(kHModeSwapped), out);
+    ASSERT_EQ(etc::detectEtc2Mode(blockWord(hModeSwappedBlock), false), etc::Etc2Mode::H);
+    etc::decodeEtc2Block(blockWord(hModeSwappedBlock), out);
     expectRows(out, {{134, 49, 236, 255}, {70, 0, 172, 255}, {66, 185, 202, 255}, {2, 121, 138, 255}});
 }
 
 TEST(ThBlock, PackedParametersDecodeAsUnpacked)
 {
-    const etc::ThParams t = etc::unpackTMode(blockWord(kTMode));
+    const etc::ThParams t = etc::unpackTMode(blockWord(tModeBlock));
     EXPECT_EQ(t.color[0], (etc::Rgb{13, 2, 7}));
     EXPECT_EQ(t.color[1], (etc::Rgb{4, 8, 15}));
     EXPECT_EQ(t.distance, 5);
-    const etc::ThParams h = etc::unpackHMode(blockWord(kHMode));
+    const etc::ThParams h = etc::unpackHMode(blockWord(hModeBlock));
     EXPECT_EQ(h.color[0], (etc::Rgb{2, 9, 10}));
     EXPECT_EQ(h.color[1], (etc::Rgb{6, 1, 12}));
     EXPECT_EQ(h.distance, 4);
@@ -71,7 +71,7 @@ TEST(ThBlock, PackedParametersDecodeAsUnpacked)
         etc::PixelBlock repacked;
         etc::decodeThMode(params, expected);
         etc::decodeEtc2Block(word, repacked);
-        for (int i = 0; i < etc::kBlockTexels; ++i) {
+        for (int i = 0; i < etc::texelsPerBlock; ++i) {
             EXPECT_EQ(texelAt(repacked, i & 3, i >> 2), texelAt(expected, i & 3, i >> 2));
         }
     }
@@ -79,7 +79,7 @@ TEST(ThBlock, PackedParametersDecodeAsUnpacked)
 
 TEST(ThBlock, HPackingSwapsColoursToExpressTheDistance)
 {
-    etc::ThParams h = etc::unpackHMode(blockWord(kHMode));
+    etc::ThParams h = etc::unpackHMode(blockWord(hModeBlock));
     h.distance = 5; // needs colour 0 >= colour 1, which these colours are not
     const std::uint64_t word = etc::packThMode(h);
     const etc::ThParams stored = etc::unpackHMode(word);
@@ -89,7 +89,7 @@ TEST(ThBlock, HPackingSwapsColoursToExpressTheDistance)
     etc::PixelBlock decoded;
     etc::decodeThMode(h, expected);
     etc::decodeEtc2Block(word, decoded);
-    for (int i = 0; i < etc::kBlockTexels; ++i) {
+    for (int i = 0; i < etc::texelsPerBlock; ++i) {
         EXPECT_EQ(texelAt(decoded, i & 3, i >> 2), texelAt(expected, i & 3, i >> 2));
     }
 }

@@ -50,7 +50,7 @@ TEST(ThEncoder, PunchthroughKeepsPaintTwoForTheTransparentTexels)
     // the transparent paint colour would move to opaque texels.
     const int c0[3] = {68, 136, 170};
     const int c1[3] = {170, 51, 102};
-    bool counted[etc::kBlockTexels];
+    bool counted[etc::texelsPerBlock];
     const etc::PixelBlock block = makeBlock([&](int x, int y) {
         const int k = (x + 2 * y + x * y) % 4;
         const int* c = k < 2 ? c0 : c1;
@@ -66,7 +66,7 @@ TEST(ThEncoder, PunchthroughKeepsPaintTwoForTheTransparentTexels)
     ASSERT_NE(c.error, LONG_MAX);
     etc::PixelBlock decoded;
     etc::decodePunchthroughBlock(etc::packThMode(c.params) & ~(std::uint64_t{1} << 33), decoded);
-    for (int i = 0; i < etc::kBlockTexels; ++i) {
+    for (int i = 0; i < etc::texelsPerBlock; ++i) {
         EXPECT_EQ(decoded.rgba[i][3], counted[i] ? 255 : 0) << i;
     }
     EXPECT_EQ(etc::rgbBlockError(decoded, block, counted), c.error);

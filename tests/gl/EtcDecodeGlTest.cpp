@@ -25,9 +25,9 @@
 namespace {
 
 // 16 x 8 blocks, the last column and row only partly inside the texture.
-constexpr int kWidth = 62;
-constexpr int kHeight = 30;
-constexpr int kBlocks = 16 * 8;
+constexpr int pictureWidth = 62;
+constexpr int pictureHeight = 30;
+constexpr int pictureBlocks = 16 * 8;
 
 bool isEac(const etc::FormatInfo& info) { return info.channels <= 2; }
 bool isPunchthrough(const etc::FormatInfo& info) { return info.channels == 4 && info.blockBytes == 8; }
@@ -186,10 +186,10 @@ void expectLevelDecodedAsGl(const etc::FormatInfo& info, const std::vector<std::
 
 void expectDecodedAsGl(const etc::FormatInfo& info, const std::vector<std::uint8_t>& payload)
 {
-    expectLevelDecodedAsGl(info, {payload}, kWidth, kHeight, 0);
+    expectLevelDecodedAsGl(info, {payload}, pictureWidth, pictureHeight, 0);
 }
 
-constexpr std::uint64_t kDBit = std::uint64_t{1} << 33;
+constexpr std::uint64_t dBit = std::uint64_t{1} << 33;
 
 // Random colour words. In each run of eight blocks the second to fourth are forced into T, H
 // and planar mode (their R dR, G dG and B dB bytes overflow in turn), which random bits reach
@@ -199,45 +199,45 @@ std::uint64_t randomColorWord(std::mt19937_64& random, const etc::FormatInfo& in
 {
     std::uint64_t word = random();
     if (info.format == etc::Format::Etc1) {
-        return etc::detectEtc2Mode(word, false) == etc::Etc2Mode::Differential ? word : word & ~kDBit;
+        return etc::detectEtc2Mode(word, false) == etc::Etc2Mode::Differential ? word : word & ~dBit;
     }
-    constexpr std::uint64_t kInRange = 0x80;  // 16 + 0
-    constexpr std::uint64_t kOverflow = 0xFB; // 31 + 3
+    constexpr std::uint64_t inRange = 0x80;        // 16 + 0
+    constexpr std::uint64_t overflowingSum = 0xFB; // 31 + 3
     auto sums = [&](std::uint64_t r, std::uint64_t g, std::uint64_t b) {
-        return (word & ~(std::uint64_t{0xFFFFFF} << 40)) | (r << 56) | (g << 48) | (b << 40) | kDBit;
+        return (word & ~(std::uint64_t{0xFFFFFF} << 40)) | (r << 56) | (g << 48) | (b << 40) | dBit;
     };
     switch (block % 8) {
     case 1:
-        word = sums(kOverflow, kInRange, kInRange);
+        word = sums(overflowingSum, inRange, inRange);
         break;
     case 2:
-        word = sums(kInRange, kOverflow, kInRange);
+        word = sums(inRange, overflowingSum, inRange);
         break;
     case 3:
-        word = sums(kInRange, kInRange, kOverflow);
+        word = sums(inRange, inRange, overflowingSum);
         break;
     default:
         return word;
     }
     // Punchthrough: the forced blocks take turns at being opaque.
-    return isPunchthrough(info) && (block / 8) % 2 == 1 ? word & ~kDBit : word;
+    return isPunchthrough(info) && (block / 8) % 2 == 1 ? word & ~dBit : word;
 }
 
 // Random EAC words; every eighth block and the two after force a zero multiplier, a base
 // of 0x80 (-128 for the signed formats) and both.
 std::uint64_t randomEacWord(std::mt19937_64& random, int block)
 {
-    constexpr std::uint64_t kMultiplier = std::uint64_t{0xF} << 52;
-    constexpr std::uint64_t kBase = std::uint64_t{0xFF} << 56;
-    constexpr std::uint64_t kBase80 = std::uint64_t{0x80} << 56;
+    constexpr std::uint64_t multiplierBits = std::uint64_t{0xF} << 52;
+    constexpr std::uint64_t baseBits = std::uint64_t{0xFF} << 56;
+    constexpr std::uint64_t base80 = std::uint64_t{0x80} << 56;
     const std::uint64_t word = random();
     switch (block % 8) {
     case 0:
-        return word & ~kMultiplier;
+        return word & ~multiplierBits;
     case 1:
-        return (word & ~kBase) | kBase80;
+        return (word & ~baseBits) | base80;
     case 2:
-        return (word & ~kBase & ~kMultiplier) | kBase80;
+        return (word & ~baseBits & ~multiplierBits) | base80;
     default:
         return word;
     }
@@ -254,7 +254,7 @@ std::vector<std::uint8_t> randomPayload(const etc::FormatInfo& info)
 {
     std::mt19937_64 random(0x5EED0000u + info.glInternalFormat);
     std::vector<std::uint8_t> payload;
-    for (int block = 0; block < kBlocks; ++block) {
+    for (int block = 0; block < pictureBlocks; ++block) {
         if (isEac(info)) {
             for (int c = 0; c < info.channels; ++c) {
                 appendWord(payload, randomEacWord(random, block + c));
@@ -273,11 +273,11 @@ std::vector<std::uint8_t> randomPayload(const etc::FormatInfo& info)
 etc::Image proceduralPicture()
 {
     etc::Image image;
-    image.width = kWidth;
-    image.height = kHeight;
+    image.width = pictureWidth;
+    image.height = pictureHeight;
     std::mt19937 random(7);
-    for (int y = 0; y < kHeight; ++y) {
-        for (int x = 0; x < kWidth; ++x) {
+    for (int y = 0; y < pictureHeight; ++y) {
+        for (int x = 0; x < pictureWidth; ++x) {
             const int noise = static_cast<int>(random() % 17) - 8;
             const bool disc = (x - 20) * (x - 20) + (y - 12) * (y - 12) < 80;
             const bool checker = ((x / 3) + (y / 2)) % 2 == 0;
@@ -317,7 +317,7 @@ std::string blockKind(std::uint64_t word, const etc::FormatInfo& info)
     if ((mode == etc::Etc2Mode::Individual || mode == etc::Etc2Mode::Differential) && (word >> 32 & 1) != 0) {
         kind += " flipped";
     }
-    if (isPunchthrough(info) && (word & kDBit) == 0) {
+    if (isPunchthrough(info) && (word & dBit) == 0) {
         kind += " transparent";
     }
     return kind;
@@ -329,7 +329,7 @@ protected:
 
     const etc::FormatInfo& info() const { return etc::formatInfo(GetParam()); }
 
-    OffscreenContext context{kWidth, kHeight};
+    OffscreenContext context{pictureWidth, pictureHeight};
 };
 
 TEST_P(EtcDecodeGl, RandomBlocksOfEveryMode)
@@ -339,7 +339,7 @@ TEST_P(EtcDecodeGl, RandomBlocksOfEveryMode)
         // The random words must really reach every kind of block the format has.
         std::set<std::string> kinds;
         const int colorOffset = info().blockBytes == 16 ? 8 : 0;
-        for (int block = 0; block < kBlocks; ++block) {
+        for (int block = 0; block < pictureBlocks; ++block) {
             kinds.insert(blockKind(etc::readBlockWord(&payload[block * info().blockBytes + colorOffset]), info()));
         }
         // ETC1: individual and differential, both flips. ETC2 adds T, H and planar.
@@ -354,13 +354,13 @@ TEST_P(EtcDecodeGl, RandomBlocksOfEveryMode)
 // encoder makes them, but a file may hold them, and they must decode as the GL decodes them.
 TEST(EtcDecodeGlEtc1, DifferentialSumsOutsideTheFiveBitRange)
 {
-    OffscreenContext context{kWidth, kHeight};
+    OffscreenContext context{pictureWidth, pictureHeight};
     ASSERT_TRUE(context.ok()) << "no OpenGL ES 3 context";
     std::mt19937_64 random(0xD1FF);
     std::vector<std::uint8_t> payload;
-    for (int block = 0; block < kBlocks; ++block) {
+    for (int block = 0; block < pictureBlocks; ++block) {
         // Each channel gets a base near an end of the range and a delta towards that end.
-        std::uint64_t word = (random() & ~(std::uint64_t{0xFFFFFF} << 40)) | kDBit;
+        std::uint64_t word = (random() & ~(std::uint64_t{0xFFFFFF} << 40)) | dBit;
         for (int channel = 0; channel < 3; ++channel) {
             const bool low = (random() & 1) != 0;
             const std::uint64_t base = low ? random() % 4 : 28 + random() % 4;
@@ -403,8 +403,8 @@ etc::Image sampledPicture(const etc::Image& picture, int level)
 TEST_P(EtcDecodeGl, EveryLevelOfAKtx2File)
 {
     const etc::Image picture = proceduralPicture();
-    etc::Ktx2File written{info().format, kWidth, kHeight, {}};
-    for (int level = 0; level < etc::ktx2FullLevelCount(kWidth, kHeight); ++level)
+    etc::Ktx2File written{info().format, pictureWidth, pictureHeight, {}};
+    for (int level = 0; level < etc::ktx2FullLevelCount(pictureWidth, pictureHeight); ++level)
         written.levels.push_back(etc::encodeImage(sampledPicture(picture, level), info().format));
     etc::Ktx2File read;
     std::string error;

@@ -21,7 +21,7 @@
 namespace {
 
 // clang-format off
-const char* const kUsage =
+const char* const usageText =
     "Usage: etc-bench [--effort NAME]... [--format NAME]... [--blocks all|k16] [-j N] [--repeat N]\n"
     "                 IMAGE.png...\n"
     "\n"
@@ -53,8 +53,8 @@ const char* const kUsage =
 // clang-format on
 
 // More would run for days on any picture worth measuring.
-constexpr int kMostRepeats = 1000;
-constexpr int kMostThreads = 256;
+constexpr int mostRepeats = 1000;
+constexpr int mostThreads = 256;
 
 struct Arguments {
     std::vector<etc::Effort> efforts;
@@ -65,7 +65,7 @@ struct Arguments {
     int repeat = 3;
 };
 
-int everyCore() { return std::clamp(static_cast<int>(std::thread::hardware_concurrency()), 1, kMostThreads); }
+int everyCore() { return std::clamp(static_cast<int>(std::thread::hardware_concurrency()), 1, mostThreads); }
 
 bool parseBlocks(const std::string& name, bench::BlockChoice& blocks)
 {
@@ -113,7 +113,7 @@ int parseArguments(int argc, char** argv, Arguments& args)
         const bool hasValue = i + 1 < argc;
         const std::string value = hasValue ? argv[i + 1] : "";
         if (arg == "--help") {
-            return std::fputs(kUsage, stdout) == EOF ? 1 : -1;
+            return std::fputs(usageText, stdout) == EOF ? 1 : -1;
         }
         if (arg == "--version") {
             return std::printf("%s\n", toolargs::versionLine("etc-bench").c_str()) < 0 ? 1 : -1;
@@ -142,7 +142,7 @@ int parseArguments(int argc, char** argv, Arguments& args)
             ++i;
         } else if (arg == "-j" || arg == "--repeat") {
             int& count = arg == "-j" ? args.threads : args.repeat;
-            if (!parseCount(arg, value, arg == "-j" ? kMostThreads : kMostRepeats, count)) {
+            if (!parseCount(arg, value, arg == "-j" ? mostThreads : mostRepeats, count)) {
                 return 1;
             }
             ++i;

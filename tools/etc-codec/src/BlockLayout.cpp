@@ -22,7 +22,7 @@ void writeBlockWord(std::uint64_t word, std::uint8_t* bytes)
 std::uint64_t packSelectorPlanes(const std::uint8_t* selectors)
 {
     std::uint64_t bits = 0;
-    for (int i = 0; i < kBlockTexels; ++i) {
+    for (int i = 0; i < texelsPerBlock; ++i) {
         const int number = storedTexelNumber(i);
         bits |= std::uint64_t{selectors[i] & 1u} << number;
         bits |= std::uint64_t{(selectors[i] >> 1) & 1u} << (number + 16);
@@ -32,7 +32,7 @@ std::uint64_t packSelectorPlanes(const std::uint8_t* selectors)
 
 void unpackSelectorPlanes(std::uint64_t word, std::uint8_t* selectors)
 {
-    for (int i = 0; i < kBlockTexels; ++i) {
+    for (int i = 0; i < texelsPerBlock; ++i) {
         const int number = storedTexelNumber(i);
         selectors[i] = static_cast<std::uint8_t>((bitField(word, number + 16, 1) << 1) | bitField(word, number, 1));
     }
@@ -41,7 +41,7 @@ void unpackSelectorPlanes(std::uint64_t word, std::uint8_t* selectors)
 long rgbBlockError(const PixelBlock& a, const PixelBlock& b, const bool* counted)
 {
     long error = 0;
-    for (int i = 0; i < kBlockTexels; ++i) {
+    for (int i = 0; i < texelsPerBlock; ++i) {
         if (counted == nullptr || counted[i]) {
             error += rgbError(a.rgba[i], b.rgba[i][0], b.rgba[i][1], b.rgba[i][2]);
         }

@@ -8,11 +8,11 @@
 // numbered column by column inside a block, and the bit widths of stored colours.
 namespace etc {
 
-constexpr int kBlockTexels = 16;
+constexpr int texelsPerBlock = 16;
 
 // Texels of a 4 x 4 block in raster order (index y * 4 + x), 8-bit RGBA.
 struct PixelBlock {
-    std::uint8_t rgba[kBlockTexels][4];
+    std::uint8_t rgba[texelsPerBlock][4];
 };
 
 struct Rgb {

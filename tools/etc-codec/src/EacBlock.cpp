@@ -2,7 +2,7 @@
 
 namespace etc {
 
-const int kEacModifiers[16][8] = {
+const int eacModifiers[16][8] = {
     {-3, -6, -9, -15, 2, 5, 8, 14}, {-3, -7, -10, -13, 2, 6, 9, 12}, {-2, -5, -8, -13, 1, 4, 7, 12},
     {-2, -4, -6, -13, 1, 3, 5, 12}, {-3, -6, -8, -12, 2, 5, 7, 11},  {-3, -7, -9, -11, 2, 6, 8, 10},
     {-4, -7, -8, -11, 3, 6, 7, 10}, {-3, -5, -8, -11, 2, 4, 7, 10},  {-2, -6, -8, -10, 1, 5, 7, 9},
@@ -28,7 +28,7 @@ std::uint64_t packEac(const EacParams& p)
 {
     std::uint64_t word = placeField(static_cast<unsigned>(p.base) & 0xFF, 56, 8);
     word |= placeField(p.multiplier, 52, 4) | placeField(p.table, 48, 4);
-    for (int i = 0; i < kBlockTexels; ++i) {
+    for (int i = 0; i < texelsPerBlock; ++i) {
         word |= placeField(p.selectors[i], selectorLowBit(i), 3);
     }
     return word;
@@ -40,7 +40,7 @@ EacParams unpackEac(std::uint64_t word, EacVariant variant)
     p.base = variant == EacVariant::Signed11 ? signedField(word, 56, 8) : static_cast<int>(bitField(word, 56, 8));
     p.multiplier = static_cast<int>(bitField(word, 52, 4));
     p.table = static_cast<int>(bitField(word, 48, 4));
-    for (int i = 0; i < kBlockTexels; ++i) {
+    for (int i = 0; i < texelsPerBlock; ++i) {
         p.selectors[i] = static_cast<std::uint8_t>(bitField(word, selectorLowBit(i), 3));
     }
     return p;
@@ -72,11 +72,11 @@ int byteFromEacValue(EacVariant variant, int value)
     return value;
 }
 
-void decodeEac(std::uint64_t word, EacVariant variant, int (&values)[kBlockTexels])
+void decodeEac(std::uint64_t word, EacVariant variant, int (&values)[texelsPerBlock])
 {
     const EacParams p = unpackEac(word, variant);
-    for (int i = 0; i < kBlockTexels; ++i) {
-        values[i] = eacValue(variant, p.base, p.multiplier, kEacModifiers[p.table][p.selectors[i]]);
+    for (int i = 0; i < texelsPerBlock; ++i) {
+        values[i] = eacValue(variant, p.base, p.multiplier, eacModifiers[p.table][p.selectors[i]]);
     }
 }
 

@@ -10,7 +10,7 @@
 // alpha of RGBA8, which reconstruct differently.
 namespace etc {
 
-extern const int kEacModifiers[16][8];
+extern const int eacModifiers[16][8];
 
 enum class EacVariant {
     Unsigned11, // 0..2047: base * 8 + 4 + modifier * multiplier * 8; multiplier 0 stands for 1/8
@@ -22,7 +22,7 @@ struct EacParams {
     int base = 0; // 0..255, or -128..127 for Signed11
     int multiplier = 0;
     int table = 0;
-    std::uint8_t selectors[kBlockTexels] = {}; // raster order
+    std::uint8_t selectors[texelsPerBlock] = {}; // raster order
 };
 
 std::uint64_t packEac(const EacParams& params);
@@ -50,7 +50,7 @@ int eacTargetFromByte(EacVariant variant, int byte);
 int byteFromEacValue(EacVariant variant, int value);
 
 // Values in raster order.
-void decodeEac(std::uint64_t word, EacVariant variant, int (&values)[kBlockTexels]);
+void decodeEac(std::uint64_t word, EacVariant variant, int (&values)[texelsPerBlock]);
 
 } // namespace etc
 

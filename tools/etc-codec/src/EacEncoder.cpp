@@ -18,17 +18,17 @@ namespace {
 // each texel is swept as the step nearest its exact target. The exact error then counts in
 // the reconstructed units: bytes for Alpha8, eighths of an 11-bit value for the others. The
 // 11-bit zero multiplier (steps of 1/8) is searched apart.
-constexpr int kElevenBitTargetScale = 8;
+constexpr int elevenBitTargetScale = 8;
 
-constexpr int kLanes = 8;
-constexpr int kMaxSweep = 256;
+constexpr int laneCount = 8;
+constexpr int maxSweep = 256;
 // Sweeps of the 11-bit variants place texels to half a step.
-constexpr int kElevenBitSweepResolution = 2;
+constexpr int elevenBitSweepResolution = 2;
 // Per-texel errors in a sweep are capped so that 16 of them add up in 16 bits; a level more
 // than 32 steps from a texel never belongs to a good candidate anyway.
-constexpr int kCappedError = 4095;
-constexpr int kHighestGap = 256;
-constexpr int kGapEntries = 2 * kHighestGap + 1 + kMaxSweep;
+constexpr int cappedError = 4095;
+constexpr int highestGap = 256;
+constexpr int gapEntries = 2 * highestGap + 1 + maxSweep;
 
 // Integer division rounding down, for negative numerators too.
 int floorQuotient(int numerator, int denominator)
@@ -43,9 +43,9 @@ int exactTarget(EacVariant variant, int sample)
 {
     switch (variant) {
     case EacVariant::Unsigned11:
-        return (sample * 2047 * kElevenBitTargetScale + 32767) / 65535;
+        return (sample * 2047 * elevenBitTargetScale + 32767) / 65535;
     case EacVariant::Signed11: {
-        const int numerator = (2 * sample - 65535) * 1023 * kElevenBitTargetScale;
+        const int numerator = (2 * sample - 65535) * 1023 * elevenBitTargetScale;
         return floorQuotient(2 * numerator + 65535, 2 * 65535);
     }
     case EacVariant::Alpha8:
@@ -57,7 +57,7 @@ int exactTarget(EacVariant variant, int sample)
 // The level step nearest an exact target.
 int sweptStep(EacVariant variant, int target)
 {
-    constexpr int unitsPerStep = 8 * kElevenBitTargetScale;
+    constexpr int unitsPerStep = 8 * elevenBitTargetScale;
     switch (variant) {
     case EacVariant::Unsigned11:
         return target / unitsPerStep; // levels sit half a step up: 8u + 4
@@ -72,10 +72,10 @@ int sweptStep(EacVariant variant, int target)
 // A target as the sweeps place it: in steps for Alpha8, half steps for the others.
 int sweptSubstep(EacVariant variant, int target)
 {
-    constexpr int unitsPerSubstep = 8 * kElevenBitTargetScale / kElevenBitSweepResolution;
+    constexpr int unitsPerSubstep = 8 * elevenBitTargetScale / elevenBitSweepResolution;
     switch (variant) {
     case EacVariant::Unsigned11:
-        return floorQuotient(target - 8 * kElevenBitTargetScale / 2 + unitsPerSubstep / 2, unitsPerSubstep);
+        return floorQuotient(target - 8 * elevenBitTargetScale / 2 + unitsPerSubstep / 2, unitsPerSubstep);
     case EacVariant::Signed11:
         return floorQuotient(target + unitsPerSubstep / 2, unitsPerSubstep);
     case EacVariant::Alpha8:
@@ -87,10 +87,10 @@ int sweptSubstep(EacVariant variant, int target)
 struct Block {
     EacVariant variant;
     int scale; // target units per reconstructed unit
-    int targets[kBlockTexels];
-    std::int16_t swept[kBlockTexels];
+    int targets[texelsPerBlock];
+    std::int16_t swept[texelsPerBlock];
     // Where each texel's errors start in a gap table (at base 0).
-    int gapStart[kBlockTexels];
+    int gapStart[texelsPerBlock];
     int low = 255;
     int high = 0;
     int coreLow = 0;  // the third lowest step
@@ -99,50 +99,49 @@ struct Block {
     int highestBase = 255;
     // Each texel's sweep error to the highest and the lowest value the variant reconstructs,
     // where levels beyond them clamp.
-    std::uint16_t toTop[kBlockTexels];
-    std::uint16_t toBottom[kBlockTexels];
+    std::uint16_t toTop[texelsPerBlock];
+    std::uint16_t toBottom[texelsPerBlock];
 };
 
 // The range a variant reconstructs, in target units.
 int topTarget(EacVariant variant)
 {
-    return variant == EacVariant::Alpha8 ? 255
-                                         : (variant == EacVariant::Signed11 ? 1023 : 2047) * kElevenBitTargetScale;
+    return variant == EacVariant::Alpha8 ? 255 : (variant == EacVariant::Signed11 ? 1023 : 2047) * elevenBitTargetScale;
 }
 
-int bottomTarget(EacVariant variant) { return variant == EacVariant::Signed11 ? -1023 * kElevenBitTargetScale : 0; }
+int bottomTarget(EacVariant variant) { return variant == EacVariant::Signed11 ? -1023 * elevenBitTargetScale : 0; }
 
 // A distance in target units as a sweep error (squared substeps), capped.
 std::uint16_t sweepError(EacVariant variant, int distance)
 {
-    const int unit = variant == EacVariant::Alpha8 ? 1 : 8 * kElevenBitTargetScale / kElevenBitSweepResolution;
-    return static_cast<std::uint16_t>(std::min((distance * distance + unit * unit / 2) / (unit * unit), kCappedError));
+    const int unit = variant == EacVariant::Alpha8 ? 1 : 8 * elevenBitTargetScale / elevenBitSweepResolution;
+    return static_cast<std::uint16_t>(std::min((distance * distance + unit * unit / 2) / (unit * unit), cappedError));
 }
 
-Block makeBlock(const int (&samples)[kBlockTexels], EacVariant variant)
+Block makeBlock(const int (&samples)[texelsPerBlock], EacVariant variant)
 {
     Block block{};
     block.variant = variant;
-    block.scale = variant == EacVariant::Alpha8 ? 1 : kElevenBitTargetScale;
-    int sorted[kBlockTexels];
-    for (int i = 0; i < kBlockTexels; ++i) {
+    block.scale = variant == EacVariant::Alpha8 ? 1 : elevenBitTargetScale;
+    int sorted[texelsPerBlock];
+    for (int i = 0; i < texelsPerBlock; ++i) {
         block.targets[i] = exactTarget(variant, samples[i]);
         block.swept[i] = static_cast<std::int16_t>(sweptStep(variant, block.targets[i]));
         sorted[i] = block.swept[i];
-        const int resolution = variant == EacVariant::Alpha8 ? 1 : kElevenBitSweepResolution;
+        const int resolution = variant == EacVariant::Alpha8 ? 1 : elevenBitSweepResolution;
         const int substep = sweptSubstep(variant, block.targets[i]);
         const int step = floorQuotient(substep, resolution);
-        block.gapStart[i] = (substep - step * resolution) * kGapEntries + kHighestGap - step;
+        block.gapStart[i] = (substep - step * resolution) * gapEntries + highestGap - step;
     }
-    for (int i = 0; i < kBlockTexels; ++i) {
+    for (int i = 0; i < texelsPerBlock; ++i) {
         block.toTop[i] = sweepError(variant, topTarget(variant) - block.targets[i]);
         block.toBottom[i] = sweepError(variant, block.targets[i] - bottomTarget(variant));
     }
-    std::sort(sorted, sorted + kBlockTexels);
+    std::sort(sorted, sorted + texelsPerBlock);
     block.low = sorted[0];
-    block.high = sorted[kBlockTexels - 1];
+    block.high = sorted[texelsPerBlock - 1];
     block.coreLow = sorted[2];
-    block.coreHigh = sorted[kBlockTexels - 3];
+    block.coreHigh = sorted[texelsPerBlock - 3];
     if (variant == EacVariant::Signed11) {
         block.lowestBase = -127; // -128 would only repeat -127
         block.highestBase = 127;
@@ -161,7 +160,7 @@ struct Trial {
 void levelsOf(const Block& block, int table, int multiplier, int base, int (&levels)[8])
 {
     for (int k = 0; k < 8; ++k) {
-        levels[k] = eacValue(block.variant, base, multiplier, kEacModifiers[table][k]) * block.scale;
+        levels[k] = eacValue(block.variant, base, multiplier, eacModifiers[table][k]) * block.scale;
     }
 }
 
@@ -171,10 +170,10 @@ std::int64_t exactError(const Block& block, int table, int multiplier, int base)
 {
     int levels[8];
     levelsOf(block, table, multiplier, base, levels);
-    int nearest[kBlockTexels];
+    int nearest[texelsPerBlock];
     std::fill(std::begin(nearest), std::end(nearest), INT_MAX);
     for (int level : levels) {
-        for (int i = 0; i < kBlockTexels; ++i) {
+        for (int i = 0; i < texelsPerBlock; ++i) {
             const int d = block.targets[i] - level;
             nearest[i] = std::min(nearest[i], d * d);
         }
@@ -199,11 +198,11 @@ void tryCandidate(const Block& block, int table, int multiplier, int base, Trial
 
 // For every table and multiplier from 1, g(x) = the squared distance from x to the nearest
 // of the scaled modifiers, capped, where x counts in 1/resolution of a level step. Stored per
-// phase x mod resolution, each from x = kHighestGap steps downwards in whole steps, so that
+// phase x mod resolution, each from x = highestGap steps downwards in whole steps, so that
 // consecutive bases read consecutive entries.
 class GapTables {
 public:
-    explicit GapTables(int resolution) : resolution(resolution), gaps(16 * 16 * resolution * kGapEntries)
+    explicit GapTables(int resolution) : resolution(resolution), gaps(16 * 16 * resolution * gapEntries)
     {
         for (int table = 0; table < 16; ++table) {
             for (int multiplier = 1; multiplier <= 15; ++multiplier) {
@@ -216,21 +215,21 @@ public:
 
     const std::uint16_t* of(int table, int multiplier) const
     {
-        return &gaps[static_cast<std::size_t>(table * 16 + multiplier) * resolution * kGapEntries];
+        return &gaps[static_cast<std::size_t>(table * 16 + multiplier) * resolution * gapEntries];
     }
 
 private:
     void fill(int table, int multiplier, int phase)
     {
         std::uint16_t* out =
-            &gaps[(static_cast<std::size_t>(table * 16 + multiplier) * resolution + phase) * kGapEntries];
-        for (int j = 0; j < kGapEntries; ++j) {
-            const int x = resolution * (kHighestGap - j) + phase;
+            &gaps[(static_cast<std::size_t>(table * 16 + multiplier) * resolution + phase) * gapEntries];
+        for (int j = 0; j < gapEntries; ++j) {
+            const int x = resolution * (highestGap - j) + phase;
             int nearest = INT_MAX;
-            for (int modifier : kEacModifiers[table]) {
+            for (int modifier : eacModifiers[table]) {
                 nearest = std::min(nearest, squared(x - resolution * multiplier * modifier));
             }
-            out[j] = static_cast<std::uint16_t>(std::min(nearest, kCappedError));
+            out[j] = static_cast<std::uint16_t>(std::min(nearest, cappedError));
         }
     }
 
@@ -241,7 +240,7 @@ private:
 const GapTables& gapTables(EacVariant variant)
 {
     static const GapTables bytes(1);
-    static const GapTables halfSteps(kElevenBitSweepResolution);
+    static const GapTables halfSteps(elevenBitSweepResolution);
     return variant == EacVariant::Alpha8 ? bytes : halfSteps;
 }
 
@@ -259,7 +258,7 @@ struct ClampingBases {
 
 ClampingBases clampingBases(EacVariant variant, int table, int multiplier)
 {
-    const int* m = kEacModifiers[table];
+    const int* m = eacModifiers[table];
     switch (variant) {
     case EacVariant::Unsigned11: // 8b + 4 + 8 m k reaches 2047 from b = 256 - m k, 0 up to b = -1 - m k
         return {256 - multiplier * m[7], -1 - multiplier * m[3]};
@@ -274,20 +273,20 @@ ClampingBases clampingBases(EacVariant variant, int table, int multiplier)
 // The sums of one group of lanes, where clamping may lower a texel's error to its distance
 // from the top or bottom value: a lane's mask is all ones where its base does not clamp, so
 // that or-ing it in lifts that bound out of the way. Branch-free, for the vectoriser.
-void addClampedErrors(const Block& block, const std::uint16_t* const (&g)[kBlockTexels], int group, int firstBase,
-                      const ClampingBases& clamping, std::uint16_t (&sum)[kLanes])
+void addClampedErrors(const Block& block, const std::uint16_t* const (&g)[texelsPerBlock], int group, int firstBase,
+                      const ClampingBases& clamping, std::uint16_t (&sum)[laneCount])
 {
-    std::uint16_t notTop[kLanes];
-    std::uint16_t notBottom[kLanes];
-    for (int lane = 0; lane < kLanes; ++lane) {
-        const int base = firstBase + group * kLanes + lane;
+    std::uint16_t notTop[laneCount];
+    std::uint16_t notBottom[laneCount];
+    for (int lane = 0; lane < laneCount; ++lane) {
+        const int base = firstBase + group * laneCount + lane;
         notTop[lane] = base >= clamping.top ? 0 : UINT16_MAX;
         notBottom[lane] = base <= clamping.bottom ? 0 : UINT16_MAX;
     }
 #pragma GCC unroll 16
-    for (int i = 0; i < kBlockTexels; ++i) {
-        for (int lane = 0; lane < kLanes; ++lane) {
-            std::uint16_t e = g[i][group * kLanes + lane];
+    for (int i = 0; i < texelsPerBlock; ++i) {
+        for (int lane = 0; lane < laneCount; ++lane) {
+            std::uint16_t e = g[i][group * laneCount + lane];
             e = std::min(e, static_cast<std::uint16_t>(block.toTop[i] | notTop[lane]));
             e = std::min(e, static_cast<std::uint16_t>(block.toBottom[i] | notBottom[lane]));
             sum[lane] = static_cast<std::uint16_t>(sum[lane] + e);
@@ -304,48 +303,48 @@ Swept sweepBases(const Block& block, int table, int multiplier, int firstBase, i
 {
     const std::uint16_t* gaps = gapTables(block.variant).of(table, multiplier);
     const ClampingBases clamping = clampingBases(block.variant, table, multiplier);
-    const int groups = (lastBase - firstBase) / kLanes + 1;
+    const int groups = (lastBase - firstBase) / laneCount + 1;
     // Consecutive bases lower x by one step.
-    const std::uint16_t* g[kBlockTexels];
-    for (int i = 0; i < kBlockTexels; ++i) {
+    const std::uint16_t* g[texelsPerBlock];
+    for (int i = 0; i < texelsPerBlock; ++i) {
         g[i] = gaps + block.gapStart[i] + firstBase;
     }
-    std::uint16_t errors[kMaxSweep + kLanes];
+    std::uint16_t errors[maxSweep + laneCount];
     for (int group = 0; group < groups; ++group) {
-        std::uint16_t sum[kLanes] = {};
-        const int groupBase = firstBase + group * kLanes;
-        if (groupBase + kLanes - 1 >= clamping.top || groupBase <= clamping.bottom) {
+        std::uint16_t sum[laneCount] = {};
+        const int groupBase = firstBase + group * laneCount;
+        if (groupBase + laneCount - 1 >= clamping.top || groupBase <= clamping.bottom) {
             addClampedErrors(block, g, group, firstBase, clamping, sum);
         } else {
 #pragma GCC unroll 16
-            for (int i = 0; i < kBlockTexels; ++i) {
-                for (int lane = 0; lane < kLanes; ++lane) {
-                    sum[lane] = static_cast<std::uint16_t>(sum[lane] + g[i][group * kLanes + lane]);
+            for (int i = 0; i < texelsPerBlock; ++i) {
+                for (int lane = 0; lane < laneCount; ++lane) {
+                    sum[lane] = static_cast<std::uint16_t>(sum[lane] + g[i][group * laneCount + lane]);
                 }
             }
         }
-        std::copy(sum, sum + kLanes, errors + group * kLanes);
+        std::copy(sum, sum + laneCount, errors + group * laneCount);
     }
     // Lanes past lastBase must not win.
-    std::fill(errors + (lastBase - firstBase + 1), errors + groups * kLanes, UINT16_MAX);
-    std::uint16_t least[kLanes];
-    std::int16_t leastGroup[kLanes] = {};
-    std::copy(errors, errors + kLanes, least);
+    std::fill(errors + (lastBase - firstBase + 1), errors + groups * laneCount, UINT16_MAX);
+    std::uint16_t least[laneCount];
+    std::int16_t leastGroup[laneCount] = {};
+    std::copy(errors, errors + laneCount, least);
     for (int group = 1; group < groups; ++group) {
-        for (int lane = 0; lane < kLanes; ++lane) {
-            const std::uint16_t e = errors[group * kLanes + lane];
+        for (int lane = 0; lane < laneCount; ++lane) {
+            const std::uint16_t e = errors[group * laneCount + lane];
             const bool lower = e < least[lane];
             least[lane] = lower ? e : least[lane];
             leastGroup[lane] = lower ? static_cast<std::int16_t>(group) : leastGroup[lane];
         }
     }
     int bestLane = 0;
-    for (int lane = 1; lane < kLanes; ++lane) {
+    for (int lane = 1; lane < laneCount; ++lane) {
         if (least[lane] < least[bestLane]) {
             bestLane = lane;
         }
     }
-    return {firstBase + leastGroup[bestLane] * kLanes + bestLane, least[bestLane]};
+    return {firstBase + leastGroup[bestLane] * laneCount + bestLane, least[bestLane]};
 }
 
 // Bases worth sweeping: from where the top level reaches the top texel to where the bottom
@@ -358,7 +357,7 @@ void baseRange(const Block& block, int lowestOffset, int highestOffset, int marg
     first = std::min(fromTop, fromBottom) - margin;
     last = std::max(fromTop, fromBottom) + margin;
     first = std::max(first, block.lowestBase);
-    last = std::min({last, block.highestBase, first + kMaxSweep - 1});
+    last = std::min({last, block.highestBase, first + maxSweep - 1});
 }
 
 struct Sweep {
@@ -369,7 +368,7 @@ struct Sweep {
 
 Sweep sweepMultiplier(const Block& block, int table, int multiplier, int margin)
 {
-    const int* m = kEacModifiers[table];
+    const int* m = eacModifiers[table];
     int first = 0;
     int last = 0;
     baseRange(block, multiplier * m[3], multiplier * m[7], margin, first, last);
@@ -390,7 +389,7 @@ struct MultiplierChoice {
 
 MultiplierChoice keyMultipliers(const Block& block, int table)
 {
-    const int* m = kEacModifiers[table];
+    const int* m = eacModifiers[table];
     auto nearest = [](int span, int modifierSpan) {
         return std::clamp(static_cast<int>(std::lround(span / double(modifierSpan))), 1, 15);
     };
@@ -411,7 +410,7 @@ void planMultipliers(const MultiplierChoice& key, const EacEffort& effort, bool 
 // The sweeps with the least errors so far, best first.
 class BestSweeps {
 public:
-    explicit BestSweeps(int capacity) : capacity(std::min(capacity, kMaxKept)) { }
+    explicit BestSweeps(int capacity) : capacity(std::min(capacity, maxKept)) { }
 
     void offer(const Sweep& sweep)
     {
@@ -431,10 +430,10 @@ public:
     const Sweep& operator[](int k) const { return kept[k]; }
 
 private:
-    static constexpr int kMaxKept = 32;
+    static constexpr int maxKept = 32;
     int capacity;
     int count = 0;
-    Sweep kept[kMaxKept];
+    Sweep kept[maxKept];
 };
 
 // The 11-bit zero multiplier puts the levels within two steps of the base, at the finest
@@ -466,7 +465,7 @@ EacParams selectorsFor(const Block& block, const Trial& trial)
     p.table = trial.table;
     int levels[8];
     levelsOf(block, trial.table, trial.multiplier, trial.base, levels);
-    for (int i = 0; i < kBlockTexels; ++i) {
+    for (int i = 0; i < texelsPerBlock; ++i) {
         int nearest = INT_MAX;
         for (int k = 0; k < 8; ++k) {
             const int d = block.targets[i] - levels[k];
@@ -481,7 +480,7 @@ EacParams selectorsFor(const Block& block, const Trial& trial)
 
 } // namespace
 
-std::uint64_t encodeEacBlock(const int (&samples)[kBlockTexels], EacVariant variant, const EacEffort& effort)
+std::uint64_t encodeEacBlock(const int (&samples)[texelsPerBlock], EacVariant variant, const EacEffort& effort)
 {
     if (effort.quick) {
         return encodeEacBlockFast(samples, variant);

@@ -15,7 +15,7 @@ namespace etc {
 
 // One channel's source values on the 16-bit scale (0..65535; a byte b is b * 257), raster
 // order.
-std::uint64_t encodeEacBlock(const int (&samples)[kBlockTexels], EacVariant variant, const EacEffort& effort);
+std::uint64_t encodeEacBlock(const int (&samples)[texelsPerBlock], EacVariant variant, const EacEffort& effort);
 
 } // namespace etc
 

@@ -29,7 +29,7 @@ int roundedTarget(EacVariant variant, int sample)
 
 struct FastBlock {
     EacVariant variant;
-    std::int16_t targets[kBlockTexels];
+    std::int16_t targets[texelsPerBlock];
     int low;
     int high;
     int sum;
@@ -42,14 +42,14 @@ struct FastBlock {
     bool portable; // the portable error loop even where a vector one exists
 };
 
-FastBlock makeFastBlock(const int (&samples)[kBlockTexels], EacVariant variant, bool portable)
+FastBlock makeFastBlock(const int (&samples)[texelsPerBlock], EacVariant variant, bool portable)
 {
     FastBlock block{};
     block.variant = variant;
     block.portable = portable;
     block.low = INT_MAX;
     block.high = INT_MIN;
-    for (int i = 0; i < kBlockTexels; ++i) {
+    for (int i = 0; i < texelsPerBlock; ++i) {
         const int t = roundedTarget(variant, samples[i]);
         block.targets[i] = static_cast<std::int16_t>(t);
         block.low = std::min(block.low, t);
@@ -79,18 +79,18 @@ struct Modifiers16 {
     {
         for (int table = 0; table < 16; ++table) {
             for (int k = 0; k < 8; ++k) {
-                of[table][k] = static_cast<std::int16_t>(kEacModifiers[table][k]);
+                of[table][k] = static_cast<std::int16_t>(eacModifiers[table][k]);
             }
         }
     }
 };
 
-const Modifiers16 kModifiers16;
+const Modifiers16 modifiers16;
 
 LevelRule levelRule(const FastBlock& block, int table, int multiplier, int base)
 {
     const bool alpha = block.variant == EacVariant::Alpha8;
-    return {kModifiers16.of[table], base * block.step + block.levelShift,
+    return {modifiers16.of[table], base * block.step + block.levelShift,
             multiplier == 0 ? (alpha ? 0 : 1) : multiplier * block.step, block.lowestValue, block.highestValue};
 }
 
@@ -125,14 +125,14 @@ struct SpanReciprocals {
     SpanReciprocals() : of{}
     {
         for (int table = 0; table < 16; ++table) {
-            const int span = kEacModifiers[table][7] - kEacModifiers[table][3];
+            const int span = eacModifiers[table][7] - eacModifiers[table][3];
             of[0][table] = (65536 + span / 2) / span;
             of[1][table] = (65536 + 4 * span) / (8 * span);
         }
     }
 };
 
-const SpanReciprocals kSpanReciprocals;
+const SpanReciprocals spanReciprocals;
 
 // Each table with its outer modifiers stretched over the block and centred on it.
 Candidate spanningCandidate(const FastBlock& block)
@@ -141,9 +141,9 @@ Candidate spanningCandidate(const FastBlock& block)
     const int span = block.high - block.low;
     const int twiceCentre = block.low + block.high - 2 * block.levelShift; // from base 0
     const bool elevenBit = block.step == 8;
-    const int* reciprocals = kSpanReciprocals.of[elevenBit ? 1 : 0];
+    const int* reciprocals = spanReciprocals.of[elevenBit ? 1 : 0];
     for (int table = 0; table < 16; ++table) {
-        const int* m = kEacModifiers[table];
+        const int* m = eacModifiers[table];
         const int multiplier = std::clamp((span * reciprocals[table] + 32768) >> 16, 1, 15);
         // Twice the base's value, rounded down to whole steps (the shifts divide by 16 or 2).
         const int twiceBase = twiceCentre - multiplier * (m[3] + m[7]) * block.step + block.step;
@@ -160,7 +160,7 @@ Candidate spanningCandidate(const FastBlock& block)
 // finest spacing: worth trying where the block spans less than two base steps.
 void tryFineSteps(const FastBlock& block, Candidate& best)
 {
-    const int centre = roundedQuotient(block.sum - kBlockTexels * block.levelShift, kBlockTexels * block.step);
+    const int centre = roundedQuotient(block.sum - texelsPerBlock * block.levelShift, texelsPerBlock * block.step);
     for (int table = 0; table < 16; ++table) {
         tryCandidate(block, table, 0, centre, best);
     }
@@ -175,10 +175,10 @@ EacParams selectorsFor(const FastBlock& block, const Candidate& c)
     p.table = c.table;
     std::int16_t levels[8];
     candidateLevelsPortable(levelRule(block, c.table, c.multiplier, c.base), levels);
-    std::int16_t nearest[kBlockTexels];
+    std::int16_t nearest[texelsPerBlock];
     std::fill(std::begin(nearest), std::end(nearest), INT16_MAX);
     for (int k = 0; k < 8; ++k) {
-        for (int i = 0; i < kBlockTexels; ++i) {
+        for (int i = 0; i < texelsPerBlock; ++i) {
             const auto d = static_cast<std::int16_t>(std::abs(block.targets[i] - levels[k]));
             const bool nearer = d < nearest[i];
             nearest[i] = nearer ? d : nearest[i];
@@ -190,7 +190,7 @@ EacParams selectorsFor(const FastBlock& block, const Candidate& c)
 
 } // namespace
 
-std::uint64_t encodeEacBlockFast(const int (&samples)[kBlockTexels], EacVariant variant, bool portable)
+std::uint64_t encodeEacBlockFast(const int (&samples)[texelsPerBlock], EacVariant variant, bool portable)
 {
     const FastBlock block = makeFastBlock(samples, variant, portable);
     Candidate best;

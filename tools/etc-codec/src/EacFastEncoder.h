@@ -14,7 +14,7 @@
 namespace etc {
 
 // Source values on the 16-bit scale, raster order, as for encodeEacBlock.
-std::uint64_t encodeEacBlockFast(const int (&samples)[kBlockTexels], EacVariant variant, bool portable = false);
+std::uint64_t encodeEacBlockFast(const int (&samples)[texelsPerBlock], EacVariant variant, bool portable = false);
 
 } // namespace etc
 

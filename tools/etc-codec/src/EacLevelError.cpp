@@ -13,7 +13,7 @@ void candidateLevelsPortable(const LevelRule& rule, std::int16_t (&levels)[8])
     }
 }
 
-int candidateErrorPortable(const std::int16_t (&targets)[kBlockTexels], const LevelRule& rule)
+int candidateErrorPortable(const std::int16_t (&targets)[texelsPerBlock], const LevelRule& rule)
 {
     std::int16_t levels[8];
     candidateLevelsPortable(rule, levels);

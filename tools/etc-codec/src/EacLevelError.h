@@ -26,7 +26,7 @@ struct LevelRule {
 };
 
 void candidateLevelsPortable(const LevelRule& rule, std::int16_t (&levels)[8]);
-int candidateErrorPortable(const std::int16_t (&targets)[kBlockTexels], const LevelRule& rule);
+int candidateErrorPortable(const std::int16_t (&targets)[texelsPerBlock], const LevelRule& rule);
 
 #if defined(__SSE2__)
 // One level, in every lane, against the 16 targets: the distances (below 2^15, so 16-bit
@@ -42,7 +42,7 @@ inline void approachLevel(__m128i level, __m128i low, __m128i high, __m128i& nea
 
 // Inline, as it runs some twenty times per block; written out level by level, since the
 // compiler keeps loops over vectors in memory.
-inline int candidateErrorSse2(const std::int16_t (&targets)[kBlockTexels], const LevelRule& rule)
+inline int candidateErrorSse2(const std::int16_t (&targets)[texelsPerBlock], const LevelRule& rule)
 {
     const __m128i modifiers = _mm_loadu_si128(reinterpret_cast<const __m128i*>(rule.modifiers));
     __m128i levels = _mm_add_epi16(_mm_set1_epi16(static_cast<std::int16_t>(rule.baseValue)),
@@ -72,7 +72,7 @@ inline int candidateErrorSse2(const std::int16_t (&targets)[kBlockTexels], const
 }
 #endif
 
-inline int candidateError(const std::int16_t (&targets)[kBlockTexels], const LevelRule& rule)
+inline int candidateError(const std::int16_t (&targets)[texelsPerBlock], const LevelRule& rule)
 {
 #if defined(__SSE2__)
     return candidateErrorSse2(targets, rule);

@@ -2,23 +2,23 @@
 
 namespace etc {
 
-const ModifierTables kEtc1Modifiers = {
+const ModifierTables etc1Modifiers = {
     {2, 8, -2, -8},     {5, 17, -5, -17},   {9, 29, -9, -29},     {13, 42, -13, -42},
     {18, 60, -18, -60}, {24, 80, -24, -80}, {33, 106, -33, -106}, {47, 183, -47, -183},
 };
 
-const ModifierTables kTransparentModifiers = {
+const ModifierTables transparentModifiers = {
     {0, 8, 0, -8},   {0, 17, 0, -17}, {0, 29, 0, -29},   {0, 42, 0, -42},
     {0, 60, 0, -60}, {0, 80, 0, -80}, {0, 106, 0, -106}, {0, 183, 0, -183},
 };
 
 namespace {
 
-const int kColumnHalves[2][kSubblockTexels] = {
+const int columnHalves[2][texelsPerSubblock] = {
     {0, 1, 4, 5, 8, 9, 12, 13},
     {2, 3, 6, 7, 10, 11, 14, 15},
 };
-const int kRowHalves[2][kSubblockTexels] = {
+const int rowHalves[2][texelsPerSubblock] = {
     {0, 1, 2, 3, 4, 5, 6, 7},
     {8, 9, 10, 11, 12, 13, 14, 15},
 };
@@ -27,7 +27,7 @@ int halfOf(bool flip, int rasterIndex) { return flip ? (rasterIndex >= 8 ? 1 : 0
 
 } // namespace
 
-const int* subblockTexels(bool flip, int half) { return flip ? kRowHalves[half] : kColumnHalves[half]; }
+const int* subblockTexels(bool flip, int half) { return flip ? rowHalves[half] : columnHalves[half]; }
 
 bool differentialDeltaFits(const Rgb& first, const Rgb& second)
 {
@@ -98,7 +98,7 @@ Rgb subblockBaseColor(const SubblockParams& p, int half)
 void decodeSubblockMode(const SubblockParams& p, const ModifierTables& modifiers, PixelBlock& out)
 {
     const Rgb bases[2] = {subblockBaseColor(p, 0), subblockBaseColor(p, 1)};
-    for (int i = 0; i < kBlockTexels; ++i) {
+    for (int i = 0; i < texelsPerBlock; ++i) {
         const int half = halfOf(p.flip, i);
         const int modifier = modifiers[p.table[half]][p.selectors[i]];
         out.rgba[i][0] = static_cast<std::uint8_t>(clamp255(bases[half].r + modifier));
@@ -110,7 +110,7 @@ void decodeSubblockMode(const SubblockParams& p, const ModifierTables& modifiers
 
 void decodeEtc1Block(std::uint64_t word, PixelBlock& out)
 {
-    decodeSubblockMode(unpackSubblockMode(word, bitField(word, 33, 1) != 0), kEtc1Modifiers, out);
+    decodeSubblockMode(unpackSubblockMode(word, bitField(word, 33, 1) != 0), etc1Modifiers, out);
 }
 
 } // namespace etc

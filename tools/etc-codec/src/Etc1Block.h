@@ -12,10 +12,10 @@ namespace etc {
 using ModifierTables = int[8][4];
 
 // Value added to the base colour for each table and stored selector (msb * 2 + lsb).
-extern const ModifierTables kEtc1Modifiers;
+extern const ModifierTables etc1Modifiers;
 // Punchthrough blocks without the opaque bit: selector 2 is transparent and the small
 // modifiers become 0.
-extern const ModifierTables kTransparentModifiers;
+extern const ModifierTables transparentModifiers;
 
 struct SubblockParams {
     bool differential = false;
@@ -25,10 +25,10 @@ struct SubblockParams {
     // second minus the first must lie in [-4, 3] per component when differential.
     Rgb base[2];
     int table[2] = {0, 0};
-    std::uint8_t selectors[kBlockTexels] = {}; // raster order
+    std::uint8_t selectors[texelsPerBlock] = {}; // raster order
 };
 
-constexpr int kSubblockTexels = 8;
+constexpr int texelsPerSubblock = 8;
 
 // Raster indices of the texels of one half (0 or 1).
 const int* subblockTexels(bool flip, int half);

@@ -115,7 +115,7 @@ SubblockCandidate toCandidate(const HalfPair& pair, const HalfTexels (&halves)[2
     for (int half = 0; half < 2; ++half) {
         p.base[half] = pair.fits[half].code;
         p.table[half] = pair.fits[half].table;
-        for (int lane = 0; lane < kSubblockTexels; ++lane) {
+        for (int lane = 0; lane < texelsPerSubblock; ++lane) {
             if (halves[half].weight[lane] != 0) {
                 p.selectors[halves[half].index[lane]] = pair.fits[half].selectors[lane];
             }
@@ -135,7 +135,7 @@ float halvesSpread(const HalfTexels (&halves)[2])
         }
         float sum[3] = {0, 0, 0};
         float squares = 0;
-        for (int lane = 0; lane < kSubblockTexels; ++lane) {
+        for (int lane = 0; lane < texelsPerSubblock; ++lane) {
             sum[0] += t.weight[lane] * t.r[lane];
             sum[1] += t.weight[lane] * t.g[lane];
             sum[2] += t.weight[lane] * t.b[lane];

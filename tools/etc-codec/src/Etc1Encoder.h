@@ -13,7 +13,7 @@ namespace etc {
 
 struct SubblockModeOptions {
     bool allowIndividual = true;
-    const ModifierTables* modifiers = &kEtc1Modifiers;
+    const ModifierTables* modifiers = &etc1Modifiers;
     unsigned selectorMask = 0xF;
     // Texels the error counts (null: all); the others get `uncountedSelector`.
     const bool* counted = nullptr;

@@ -13,7 +13,7 @@ namespace {
 
 // Decodes the colour of a block; returns its selectors for the modes that have them.
 bool decodeColor(std::uint64_t word, Etc2Mode mode, const ModifierTables& modifiers, PixelBlock& out,
-                 std::uint8_t (&selectors)[kBlockTexels])
+                 std::uint8_t (&selectors)[texelsPerBlock])
 {
     switch (mode) {
     case Etc2Mode::Individual:
@@ -41,20 +41,20 @@ bool decodeColor(std::uint64_t word, Etc2Mode mode, const ModifierTables& modifi
 
 void decodeEtc2Block(std::uint64_t word, PixelBlock& out)
 {
-    std::uint8_t selectors[kBlockTexels];
-    decodeColor(word, detectEtc2Mode(word, false), kEtc1Modifiers, out, selectors);
+    std::uint8_t selectors[texelsPerBlock];
+    decodeColor(word, detectEtc2Mode(word, false), etc1Modifiers, out, selectors);
 }
 
 void decodePunchthroughBlock(std::uint64_t word, PixelBlock& out)
 {
     const bool opaque = bitField(word, 33, 1) != 0;
     const Etc2Mode mode = detectEtc2Mode(word, true);
-    std::uint8_t selectors[kBlockTexels];
-    const bool hasSelectors = decodeColor(word, mode, opaque ? kEtc1Modifiers : kTransparentModifiers, out, selectors);
+    std::uint8_t selectors[texelsPerBlock];
+    const bool hasSelectors = decodeColor(word, mode, opaque ? etc1Modifiers : transparentModifiers, out, selectors);
     if (opaque || !hasSelectors) {
         return;
     }
-    for (int i = 0; i < kBlockTexels; ++i) {
+    for (int i = 0; i < texelsPerBlock; ++i) {
         if (selectors[i] == 2) {
             out.rgba[i][0] = out.rgba[i][1] = out.rgba[i][2] = out.rgba[i][3] = 0;
         }

@@ -13,10 +13,10 @@ namespace etc {
 
 namespace {
 
-constexpr std::uint64_t kOpaqueBit = std::uint64_t{1} << 33;
+constexpr std::uint64_t opaqueBit = std::uint64_t{1} << 33;
 // Punchthrough blocks without the opaque bit reserve selector (or paint colour) 2.
-constexpr unsigned kWithoutTransparentSelector = 0xB;
-constexpr std::uint8_t kTransparentSelector = 2;
+constexpr unsigned withoutTransparentSelector = 0xB;
+constexpr std::uint8_t transparentSelector = 2;
 
 // Keeps the candidate word whose decoded block is nearest the source.
 class BestBlock {
@@ -49,7 +49,7 @@ public:
 private:
     bool alphaMatches(const PixelBlock& decoded) const
     {
-        for (int i = 0; i < kBlockTexels; ++i) {
+        for (int i = 0; i < texelsPerBlock; ++i) {
             if ((decoded.rgba[i][3] != 0) != opaque[i]) {
                 return false;
             }
@@ -67,8 +67,8 @@ private:
 // Errors (summed over the block's 48 channel values) above which the fast effort tries a
 // further mode: the plane is cheapest and wins most smooth blocks; T and H are tried where it
 // leaves the block below about 40 dB, the subblock modes where both leave it below about 27 dB.
-constexpr long kFastThFrom = 300;
-constexpr long kFastSubblocksFrom = 6000;
+constexpr long fastThFrom = 300;
+constexpr long fastSubblocksFrom = 6000;
 
 // The candidates' errors are exact, so no block needs decoding to compare them.
 std::uint64_t encodeFastModes(const PixelBlock& block, const SearchSettings& settings)
@@ -77,14 +77,14 @@ std::uint64_t encodeFastModes(const PixelBlock& block, const SearchSettings& set
     const PlanarCandidate planar = encodePlanarMode(block, settings);
     std::uint64_t word = packPlanarMode(planar.params);
     long error = planar.error;
-    if (error > kFastThFrom) {
+    if (error > fastThFrom) {
         const ThCandidate th = encodeThModesFast(block, kernel);
         if (th.error < error) {
             word = packThMode(th.params);
             error = th.error;
         }
     }
-    if (error > kFastSubblocksFrom) {
+    if (error > fastSubblocksFrom) {
         const SubblockCandidate subblock = encodeSubblockModesFast(block, kernel);
         if (subblock.error < error) {
             word = packSubblockMode(subblock.params);
@@ -119,9 +119,9 @@ std::uint64_t encodeEtc2Block(const PixelBlock& block, const SearchSettings& set
 
 std::uint64_t encodePunchthroughBlock(const PixelBlock& block, const SearchSettings& settings)
 {
-    bool opaque[kBlockTexels];
+    bool opaque[texelsPerBlock];
     bool anyTransparent = false;
-    for (int i = 0; i < kBlockTexels; ++i) {
+    for (int i = 0; i < texelsPerBlock; ++i) {
         opaque[i] = block.rgba[i][3] >= 128;
         anyTransparent = anyTransparent || !opaque[i];
     }
@@ -133,19 +133,19 @@ std::uint64_t encodePunchthroughBlock(const PixelBlock& block, const SearchSetti
     }
     SubblockModeOptions subblock;
     subblock.allowIndividual = false;
-    subblock.modifiers = &kTransparentModifiers;
-    subblock.selectorMask = kWithoutTransparentSelector;
+    subblock.modifiers = &transparentModifiers;
+    subblock.selectorMask = withoutTransparentSelector;
     subblock.counted = opaque;
-    subblock.uncountedSelector = kTransparentSelector;
-    best.consider(packSubblockMode(encodeSubblockModes(block, subblock, settings.etc2Subblocks).params) & ~kOpaqueBit);
+    subblock.uncountedSelector = transparentSelector;
+    best.consider(packSubblockMode(encodeSubblockModes(block, subblock, settings.etc2Subblocks).params) & ~opaqueBit);
 
     ThOptions th;
-    th.paintMask = kWithoutTransparentSelector;
+    th.paintMask = withoutTransparentSelector;
     th.counted = opaque;
-    th.uncountedSelector = kTransparentSelector;
+    th.uncountedSelector = transparentSelector;
     const ThCandidate thCandidate = encodeThModes(block, th, settings);
     if (thCandidate.error != LONG_MAX) {
-        best.consider(packThMode(thCandidate.params) & ~kOpaqueBit);
+        best.consider(packThMode(thCandidate.params) & ~opaqueBit);
     }
     return best.word();
 }

@@ -22,7 +22,7 @@ int blocksAcross(int pixels) { return (pixels + 3) / 4; }
 PixelBlock readBlock(const Image& image, int blockX, int blockY)
 {
     PixelBlock block;
-    for (int i = 0; i < kBlockTexels; ++i) {
+    for (int i = 0; i < texelsPerBlock; ++i) {
         const int x = std::min(blockX * 4 + (i & 3), image.width - 1);
         const int y = std::min(blockY * 4 + (i >> 2), image.height - 1);
         const std::uint8_t* texel = &image.rgba[(static_cast<std::size_t>(y) * image.width + x) * 4];
@@ -45,8 +45,8 @@ EacVariant eacVariantOf(const FormatInfo& info)
 // The RGBA8 alpha block, from the bytes.
 std::uint64_t encodeAlphaBlock(const PixelBlock& block, const SearchSettings& settings)
 {
-    int samples[kBlockTexels];
-    for (int i = 0; i < kBlockTexels; ++i) {
+    int samples[texelsPerBlock];
+    for (int i = 0; i < texelsPerBlock; ++i) {
         samples[i] = block.rgba[i][3] * 257;
     }
     return encodeEacBlock(samples, EacVariant::Alpha8, settings.alphaEac);
@@ -58,8 +58,8 @@ void encodeElevenBitBlocks(const Image& image, int blockX, int blockY, const For
                            const SearchSettings& settings, std::uint8_t* out)
 {
     for (int channel = 0; channel < info.channels; ++channel) {
-        int samples[kBlockTexels];
-        for (int i = 0; i < kBlockTexels; ++i) {
+        int samples[texelsPerBlock];
+        for (int i = 0; i < texelsPerBlock; ++i) {
             const int x = std::min(blockX * 4 + (i & 3), image.width - 1);
             const int y = std::min(blockY * 4 + (i >> 2), image.height - 1);
             samples[i] = image.wideChannel(static_cast<std::size_t>(y) * image.width + x, channel);
@@ -98,7 +98,7 @@ void encodeBlock(const PixelBlock& block, const FormatInfo& info, const SearchSe
 
 struct DecodedBlock {
     PixelBlock rgba;
-    int eac[2][kBlockTexels];
+    int eac[2][texelsPerBlock];
 };
 
 void decodeEacChannels(const std::uint8_t* in, const FormatInfo& info, DecodedBlock& out)
@@ -107,7 +107,7 @@ void decodeEacChannels(const std::uint8_t* in, const FormatInfo& info, DecodedBl
     for (int channel = 0; channel < info.channels; ++channel) {
         decodeEac(readBlockWord(in + 8 * channel), variant, out.eac[channel]);
     }
-    for (int i = 0; i < kBlockTexels; ++i) {
+    for (int i = 0; i < texelsPerBlock; ++i) {
         std::uint8_t* texel = out.rgba.rgba[i];
         texel[0] = static_cast<std::uint8_t>(byteFromEacValue(variant, out.eac[0][i]));
         texel[1] = info.channels == 2 ? static_cast<std::uint8_t>(byteFromEacValue(variant, out.eac[1][i])) : 0;
@@ -128,10 +128,10 @@ void decodeBlock(const std::uint8_t* in, const FormatInfo& info, DecodedBlock& o
         return;
     case Format::Rgba8:
     case Format::Srgb8Alpha8: {
-        int alpha[kBlockTexels];
+        int alpha[texelsPerBlock];
         decodeEac(readBlockWord(in), EacVariant::Alpha8, alpha);
         decodeEtc2Block(readBlockWord(in + 8), out.rgba);
-        for (int i = 0; i < kBlockTexels; ++i) {
+        for (int i = 0; i < texelsPerBlock; ++i) {
             out.rgba.rgba[i][3] = static_cast<std::uint8_t>(alpha[i]);
         }
         return;
@@ -234,7 +234,7 @@ DecodedImage decodeImage(const std::uint8_t* payload, Format format, int width, 
         for (int bx = 0; bx < columns; ++bx) {
             decodeBlock(payload, info, block);
             payload += info.blockBytes;
-            for (int i = 0; i < kBlockTexels; ++i) {
+            for (int i = 0; i < texelsPerBlock; ++i) {
                 const int x = bx * 4 + (i & 3);
                 const int y = by * 4 + (i >> 2);
                 if (x >= width || y >= height) {

@@ -15,7 +15,7 @@ namespace etc {
 
 namespace {
 
-constexpr int kEntries = kCandidates * 4;
+constexpr int entryCount = candidateCount * 4;
 
 void setEntry(CandidatePalettes& p, int e, int r, int g, int b)
 {
@@ -28,7 +28,7 @@ void setEntry(CandidatePalettes& p, int e, int r, int g, int b)
 CandidatePalettes portableOffsetPalettes(const Rgb (&bases)[4], const PaletteOffsets& offsets)
 {
     CandidatePalettes p;
-    for (int e = 0; e < kEntries; ++e) {
+    for (int e = 0; e < entryCount; ++e) {
         const Rgb& base = bases[e % 4];
         const int offset = static_cast<int>(offsets.values[e]);
         setEntry(p, e, clamp255(base.r + offset), clamp255(base.g + offset), clamp255(base.b + offset));
@@ -39,7 +39,7 @@ CandidatePalettes portableOffsetPalettes(const Rgb (&bases)[4], const PaletteOff
 template <int N>
 void portableErrors(const TexelColours<N>& t, const CandidatePalettes& p, CandidateErrors& errors)
 {
-    for (int candidate = 0; candidate < kCandidates; ++candidate) {
+    for (int candidate = 0; candidate < candidateCount; ++candidate) {
         int sum = 0;
         for (int lane = 0; lane < N; ++lane) {
             int nearest = INT_MAX;
@@ -97,7 +97,7 @@ CandidatePalettes sse2OffsetPalettes(const Rgb (&bases)[4], const PaletteOffsets
     const __m128 r = baseChannel4(bases, &Rgb::r);
     const __m128 g = baseChannel4(bases, &Rgb::g);
     const __m128 b = baseChannel4(bases, &Rgb::b);
-    for (int e = 0; e < kEntries; e += 4) {
+    for (int e = 0; e < entryCount; e += 4) {
         const __m128 m = _mm_load_ps(&offsets.values[e]);
         const __m128 pr = clamped4(_mm_add_ps(r, m));
         const __m128 pg = clamped4(_mm_add_ps(g, m));
@@ -126,16 +126,16 @@ __m128 dots4(__m128 r, __m128 g, __m128 b, float pr, float pg, float pb, float s
 template <int N>
 void sse2Errors(const TexelColours<N>& t, const CandidatePalettes& p, CandidateErrors& errors)
 {
-    constexpr int kVectors = N / 4;
-    __m128 r[kVectors], g[kVectors], b[kVectors];
-    for (int v = 0; v < kVectors; ++v) {
+    constexpr int vectorCount = N / 4;
+    __m128 r[vectorCount], g[vectorCount], b[vectorCount];
+    for (int v = 0; v < vectorCount; ++v) {
         r[v] = doubledNegated4(t.r + 4 * v);
         g[v] = doubledNegated4(t.g + 4 * v);
         b[v] = doubledNegated4(t.b + 4 * v);
     }
-    for (int candidate = 0; candidate < kCandidates; ++candidate) {
+    for (int candidate = 0; candidate < candidateCount; ++candidate) {
         __m128 sum = _mm_setzero_ps();
-        for (int v = 0; v < kVectors; ++v) {
+        for (int v = 0; v < vectorCount; ++v) {
             __m128 nearest = _mm_set1_ps(1.0e9f);
             for (int e = candidate * 4; e < candidate * 4 + 4; ++e) {
                 nearest = _mm_min_ps(nearest, dots4(r[v], g[v], b[v], p.r[e], p.g[e], p.b[e], p.squares[e]));
@@ -193,7 +193,7 @@ ETC_AVX2 CandidatePalettes avx2OffsetPalettes(const Rgb (&bases)[4], const Palet
     const __m256 r = baseChannel8(bases, &Rgb::r);
     const __m256 g = baseChannel8(bases, &Rgb::g);
     const __m256 b = baseChannel8(bases, &Rgb::b);
-    for (int e = 0; e < kEntries; e += 8) {
+    for (int e = 0; e < entryCount; e += 8) {
         const __m256 m = _mm256_load_ps(&offsets.values[e]);
         const __m256 pr = clamped8(_mm256_add_ps(r, m));
         const __m256 pg = clamped8(_mm256_add_ps(g, m));
@@ -248,15 +248,15 @@ ETC_AVX2 __m256 nearestOfCandidate(const __m256 (&c)[V][3], const CandidatePalet
 template <int N>
 ETC_AVX2 void avx2Errors(const TexelColours<N>& t, const CandidatePalettes& p, CandidateErrors& errors)
 {
-    constexpr int kVectors = N / 8;
-    __m256 c[kVectors][3];
-    for (int v = 0; v < kVectors; ++v) {
+    constexpr int vectorCount = N / 8;
+    __m256 c[vectorCount][3];
+    for (int v = 0; v < vectorCount; ++v) {
         c[v][0] = doubledNegated8(t.r + 8 * v);
         c[v][1] = doubledNegated8(t.g + 8 * v);
         c[v][2] = doubledNegated8(t.b + 8 * v);
     }
-    __m256 s[kCandidates];
-    for (int candidate = 0; candidate < kCandidates; ++candidate) {
+    __m256 s[candidateCount];
+    for (int candidate = 0; candidate < candidateCount; ++candidate) {
         s[candidate] = nearestOfCandidate(c, p, candidate);
     }
     // Pairwise sums leave candidates 0-3 and 4-7 in the two 128-bit halves, each over half the lanes.
@@ -320,13 +320,13 @@ template <typename OffsetOf>
 PaletteOffsets paletteOffsets(OffsetOf offsetOf)
 {
     PaletteOffsets offsets;
-    for (int e = 0; e < kEntries; ++e) {
+    for (int e = 0; e < entryCount; ++e) {
         offsets.values[e] = static_cast<float>(offsetOf(e / 4, e % 4));
     }
     return offsets;
 }
 
-const int kRasterOrder[kBlockTexels] = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15};
+const int rasterOrder[texelsPerBlock] = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15};
 
 template <int N>
 void errorsOf(PaletteKernel kernel, const TexelColours<N>& t, const CandidatePalettes& p, CandidateErrors& errors)
@@ -369,14 +369,14 @@ void nearestOf(PaletteKernel kernel, const TexelColours<N>& t, const Rgb (&palet
 
 } // namespace
 
-const PaletteOffsets kModifierOffsets = paletteOffsets([](int table, int s) { return kEtc1Modifiers[table][s]; });
-const PaletteOffsets kTOffsets = paletteOffsets([](int distance, int s) {
+const PaletteOffsets modifierOffsets = paletteOffsets([](int table, int s) { return etc1Modifiers[table][s]; });
+const PaletteOffsets tOffsets = paletteOffsets([](int distance, int s) {
     const int signs[4] = {0, 1, 0, -1};
-    return signs[s] * kThDistances[distance];
+    return signs[s] * thDistances[distance];
 });
-const PaletteOffsets kHOffsets = paletteOffsets([](int distance, int s) {
+const PaletteOffsets hOffsets = paletteOffsets([](int distance, int s) {
     const int signs[4] = {1, -1, 1, -1};
-    return signs[s] * kThDistances[distance];
+    return signs[s] * thDistances[distance];
 });
 
 const std::vector<PaletteKernel>& availablePaletteKernels()
@@ -411,8 +411,8 @@ const char* paletteKernelName(PaletteKernel kernel)
 
 void blockHalves(const PixelBlock& block, HalfColours (&halves)[2][2])
 {
-    int r[kBlockTexels], g[kBlockTexels], b[kBlockTexels], squares[kBlockTexels];
-    for (int i = 0; i < kBlockTexels; ++i) {
+    int r[texelsPerBlock], g[texelsPerBlock], b[texelsPerBlock], squares[texelsPerBlock];
+    for (int i = 0; i < texelsPerBlock; ++i) {
         r[i] = block.rgba[i][0];
         g[i] = block.rgba[i][1];
         b[i] = block.rgba[i][2];
@@ -425,7 +425,7 @@ void blockHalves(const PixelBlock& block, HalfColours (&halves)[2][2])
         HalfColours& row = halves[1][h];
         column.squares = 0;
         row.squares = 0;
-        for (int lane = 0; lane < kSubblockTexels; ++lane) {
+        for (int lane = 0; lane < texelsPerSubblock; ++lane) {
             const int c = 4 * (lane >> 1) + 2 * h + (lane & 1);
             const int w = 8 * h + lane;
             column.r[lane] = r[c];
@@ -440,7 +440,7 @@ void blockHalves(const PixelBlock& block, HalfColours (&halves)[2][2])
     }
 }
 
-BlockColours blockColours(const PixelBlock& block) { return gatherColours<kBlockTexels>(block, kRasterOrder); }
+BlockColours blockColours(const PixelBlock& block) { return gatherColours<texelsPerBlock>(block, rasterOrder); }
 
 CandidatePalettes offsetPalettes(PaletteKernel kernel, const Rgb (&bases)[4], const PaletteOffsets& offsets)
 {
@@ -469,13 +469,13 @@ void paletteErrors(PaletteKernel kernel, const BlockColours& texels, const Candi
 }
 
 void nearestColours(PaletteKernel kernel, const HalfColours& texels, const Rgb (&palette)[4],
-                    std::uint8_t (&chosen)[kSubblockTexels])
+                    std::uint8_t (&chosen)[texelsPerSubblock])
 {
     nearestOf(kernel, texels, palette, chosen);
 }
 
 void nearestColours(PaletteKernel kernel, const BlockColours& texels, const Rgb (&palette)[4],
-                    std::uint8_t (&chosen)[kBlockTexels])
+                    std::uint8_t (&chosen)[texelsPerBlock])
 {
     nearestOf(kernel, texels, palette, chosen);
 }

@@ -37,38 +37,38 @@ struct TexelColours {
     int squares;
 };
 
-using HalfColours = TexelColours<kSubblockTexels>;
-using BlockColours = TexelColours<kBlockTexels>;
+using HalfColours = TexelColours<texelsPerSubblock>;
+using BlockColours = TexelColours<texelsPerBlock>;
 
 // Both flips' halves, [flip][half], lanes in the order of subblockTexels.
 void blockHalves(const PixelBlock& block, HalfColours (&halves)[2][2]);
 BlockColours blockColours(const PixelBlock& block);
 
-constexpr int kCandidates = 8;
+constexpr int candidateCount = 8;
 
 // Eight palettes, colour candidate * 4 + entry, with |p|^2 beside.
 struct CandidatePalettes {
-    alignas(32) float r[kCandidates * 4];
-    alignas(32) float g[kCandidates * 4];
-    alignas(32) float b[kCandidates * 4];
-    alignas(32) float squares[kCandidates * 4];
+    alignas(32) float r[candidateCount * 4];
+    alignas(32) float g[candidateCount * 4];
+    alignas(32) float b[candidateCount * 4];
+    alignas(32) float squares[candidateCount * 4];
 };
 
 // What each candidate adds to the base colour of each entry.
 struct PaletteOffsets {
-    alignas(32) float values[kCandidates * 4];
+    alignas(32) float values[candidateCount * 4];
 };
 
 // The ETC1 modifier tables; the T and H distances (T: paint 0 the first colour, 1 to 3 the
 // second + d, + 0, - d; H: the first +- d, the second +- d).
-extern const PaletteOffsets kModifierOffsets;
-extern const PaletteOffsets kTOffsets;
-extern const PaletteOffsets kHOffsets;
+extern const PaletteOffsets modifierOffsets;
+extern const PaletteOffsets tOffsets;
+extern const PaletteOffsets hOffsets;
 
 // Entry s of every candidate: bases[s] + the candidate's offset, clamped as a decoder does.
 CandidatePalettes offsetPalettes(PaletteKernel kernel, const Rgb (&bases)[4], const PaletteOffsets& offsets);
 
-using CandidateErrors = int[kCandidates];
+using CandidateErrors = int[candidateCount];
 
 void paletteErrors(PaletteKernel kernel, const HalfColours& texels, const CandidatePalettes& palettes,
                    CandidateErrors& errors);
@@ -77,9 +77,9 @@ void paletteErrors(PaletteKernel kernel, const BlockColours& texels, const Candi
 
 // Each texel's nearest colour of `palette` (the first of equals).
 void nearestColours(PaletteKernel kernel, const HalfColours& texels, const Rgb (&palette)[4],
-                    std::uint8_t (&chosen)[kSubblockTexels]);
+                    std::uint8_t (&chosen)[texelsPerSubblock]);
 void nearestColours(PaletteKernel kernel, const BlockColours& texels, const Rgb (&palette)[4],
-                    std::uint8_t (&chosen)[kBlockTexels]);
+                    std::uint8_t (&chosen)[texelsPerBlock]);
 
 } // namespace etc
 

@@ -12,11 +12,11 @@ namespace {
 
 // Each texel's nearest entry of `table` around `base`.
 void tableSelectors(PaletteKernel kernel, const HalfColours& h, const Rgb& base, int table,
-                    std::uint8_t (&selectors)[kSubblockTexels])
+                    std::uint8_t (&selectors)[texelsPerSubblock])
 {
     Rgb palette[4];
     for (int s = 0; s < 4; ++s) {
-        const int m = kEtc1Modifiers[table][s];
+        const int m = etc1Modifiers[table][s];
         palette[s] = {clamp255(base.r + m), clamp255(base.g + m), clamp255(base.b + m)};
     }
     nearestColours(kernel, h, palette, selectors);
@@ -53,18 +53,18 @@ NearestCodes nearestCodes()
     return codes;
 }
 
-const NearestCodes kNearestCodes = nearestCodes();
+const NearestCodes nearestCodeTable = nearestCodes();
 
 Rgb codeNearest(int bits, int r, int g, int b)
 {
-    const std::uint8_t* codes = bits == 5 ? kNearestCodes.fiveBits : kNearestCodes.fourBits;
+    const std::uint8_t* codes = bits == 5 ? nearestCodeTable.fiveBits : nearestCodeTable.fourBits;
     return {codes[clamp255(r)], codes[clamp255(g)], codes[clamp255(b)]};
 }
 
 Rgb meanCode(const HalfColours& h, int bits)
 {
     int sum[3] = {0, 0, 0};
-    for (int lane = 0; lane < kSubblockTexels; ++lane) {
+    for (int lane = 0; lane < texelsPerSubblock; ++lane) {
         sum[0] += h.r[lane];
         sum[1] += h.g[lane];
         sum[2] += h.b[lane];
@@ -85,7 +85,7 @@ TableFit bestTable(PaletteKernel kernel, const HalfColours& h, const Rgb& code, 
     CandidateErrors errors;
     const Rgb base = widen(code, bits);
     const Rgb bases[4] = {base, base, base, base};
-    paletteErrors(kernel, h, offsetPalettes(kernel, bases, kModifierOffsets), errors);
+    paletteErrors(kernel, h, offsetPalettes(kernel, bases, modifierOffsets), errors);
     TableFit fit;
     fit.code = code;
     for (int table = 0; table < 8; ++table) {
@@ -128,11 +128,11 @@ FlipFit fitFlip(PaletteKernel kernel, const HalfColours (&halves)[2])
 }
 
 // The error of the half's texels at the given entries of `table` around `base`.
-int selectedError(const HalfColours& h, const Rgb& base, int table, const std::uint8_t (&selectors)[kSubblockTexels])
+int selectedError(const HalfColours& h, const Rgb& base, int table, const std::uint8_t (&selectors)[texelsPerSubblock])
 {
     int error = 0;
-    for (int lane = 0; lane < kSubblockTexels; ++lane) {
-        const int m = kEtc1Modifiers[table][selectors[lane]];
+    for (int lane = 0; lane < texelsPerSubblock; ++lane) {
+        const int m = etc1Modifiers[table][selectors[lane]];
         error += squared(h.r[lane] - clamp255(base.r + m)) + squared(h.g[lane] - clamp255(base.g + m)) +
             squared(h.b[lane] - clamp255(base.b + m));
     }
@@ -141,7 +141,7 @@ int selectedError(const HalfColours& h, const Rgb& base, int table, const std::u
 
 // Each half's texels at their nearest entries.
 struct Selectors {
-    std::uint8_t halves[2][kSubblockTexels];
+    std::uint8_t halves[2][texelsPerSubblock];
 };
 
 Selectors chooseSelectors(PaletteKernel kernel, const HalfColours (&halves)[2], const FlipFit& fit)
@@ -163,8 +163,8 @@ void refitBases(PaletteKernel kernel, const HalfColours (&halves)[2], FlipFit& f
     for (int half = 0; half < 2; ++half) {
         TableFit& current = fit.halves[half];
         int sum[3] = {0, 0, 0};
-        for (int lane = 0; lane < kSubblockTexels; ++lane) {
-            const int m = kEtc1Modifiers[current.table][selectors.halves[half][lane]];
+        for (int lane = 0; lane < texelsPerSubblock; ++lane) {
+            const int m = etc1Modifiers[current.table][selectors.halves[half][lane]];
             sum[0] += halves[half].r[lane] - m;
             sum[1] += halves[half].g[lane] - m;
             sum[2] += halves[half].b[lane] - m;
@@ -177,7 +177,7 @@ void refitBases(PaletteKernel kernel, const HalfColours (&halves)[2], FlipFit& f
         }
         // The same table around the new base: its selectors, and the error they leave.
         const Rgb base = widen(code, bits);
-        std::uint8_t refitSelectors[kSubblockTexels];
+        std::uint8_t refitSelectors[texelsPerSubblock];
         tableSelectors(kernel, halves[half], base, current.table, refitSelectors);
         const int error = selectedError(halves[half], base, current.table, refitSelectors);
         if (error < current.error) {
@@ -197,7 +197,7 @@ SubblockParams toParams(const FlipFit& fit, const Selectors& selectors, bool fli
         p.base[half] = fit.halves[half].code;
         p.table[half] = fit.halves[half].table;
         const int* texels = subblockTexels(flip, half);
-        for (int lane = 0; lane < kSubblockTexels; ++lane) {
+        for (int lane = 0; lane < texelsPerSubblock; ++lane) {
             p.selectors[texels[lane]] = selectors.halves[half][lane];
         }
     }
@@ -210,13 +210,13 @@ long flipSpread(const HalfColours (&halves)[2])
     long spread = 0;
     for (const HalfColours& h : halves) {
         int sum[3] = {0, 0, 0};
-        for (int lane = 0; lane < kSubblockTexels; ++lane) {
+        for (int lane = 0; lane < texelsPerSubblock; ++lane) {
             sum[0] += h.r[lane];
             sum[1] += h.g[lane];
             sum[2] += h.b[lane];
         }
-        spread +=
-            long{kSubblockTexels} * h.squares - (long{sum[0]} * sum[0] + long{sum[1]} * sum[1] + long{sum[2]} * sum[2]);
+        spread += long{texelsPerSubblock} * h.squares -
+            (long{sum[0]} * sum[0] + long{sum[1]} * sum[1] + long{sum[2]} * sum[2]);
     }
     return spread;
 }

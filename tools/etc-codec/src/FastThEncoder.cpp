@@ -24,23 +24,23 @@ struct ColourSums {
 ColourSums sumOf(const BlockColours& t)
 {
     ColourSums sums;
-    for (int lane = 0; lane < kBlockTexels; ++lane) {
+    for (int lane = 0; lane < texelsPerBlock; ++lane) {
         sums.r += t.r[lane];
         sums.g += t.g[lane];
         sums.b += t.b[lane];
     }
-    sums.count = kBlockTexels;
+    sums.count = texelsPerBlock;
     return sums;
 }
 
 // The sums of the texels `inSecond` marks (0 or 1 per lane) and of the others. Masks rather
 // than branches: the split is unpredictable.
-void splitSums(const BlockColours& t, const int (&inSecond)[kBlockTexels], const ColourSums& all,
+void splitSums(const BlockColours& t, const int (&inSecond)[texelsPerBlock], const ColourSums& all,
                ColourSums (&sides)[2])
 {
     ColourSums& second = sides[1];
     second = {};
-    for (int lane = 0; lane < kBlockTexels; ++lane) {
+    for (int lane = 0; lane < texelsPerBlock; ++lane) {
         second.r += inSecond[lane] * t.r[lane];
         second.g += inSecond[lane] * t.g[lane];
         second.b += inSecond[lane] * t.b[lane];
@@ -54,7 +54,7 @@ void splitSums(const BlockColours& t, const int (&inSecond)[kBlockTexels], const
 void principalAxis(const BlockColours& t, const ColourSums& all, float (&axis)[3])
 {
     int sums[6] = {0, 0, 0, 0, 0, 0}; // rr, gg, bb, rg, rb, gb
-    for (int lane = 0; lane < kBlockTexels; ++lane) {
+    for (int lane = 0; lane < texelsPerBlock; ++lane) {
         sums[0] += t.r[lane] * t.r[lane];
         sums[1] += t.g[lane] * t.g[lane];
         sums[2] += t.b[lane] * t.b[lane];
@@ -62,7 +62,7 @@ void principalAxis(const BlockColours& t, const ColourSums& all, float (&axis)[3
         sums[4] += t.r[lane] * t.b[lane];
         sums[5] += t.g[lane] * t.b[lane];
     }
-    auto cov = [&](int product, int a, int b) { return static_cast<float>(kBlockTexels * product - a * b); };
+    auto cov = [&](int product, int a, int b) { return static_cast<float>(texelsPerBlock * product - a * b); };
     const float c[3][3] = {{cov(sums[0], all.r, all.r), cov(sums[3], all.r, all.g), cov(sums[4], all.r, all.b)},
                            {cov(sums[3], all.r, all.g), cov(sums[1], all.g, all.g), cov(sums[5], all.g, all.b)},
                            {cov(sums[4], all.r, all.b), cov(sums[5], all.g, all.b), cov(sums[2], all.b, all.b)}};
@@ -90,8 +90,8 @@ void groupMeans(const BlockColours& t, Rgb (&means)[2], int (&counts)[2])
     const Rgb centre = all.mean();
     float axis[3];
     principalAxis(t, all, axis);
-    int inSecond[kBlockTexels];
-    for (int lane = 0; lane < kBlockTexels; ++lane) {
+    int inSecond[texelsPerBlock];
+    for (int lane = 0; lane < texelsPerBlock; ++lane) {
         const float along =
             (t.r[lane] - centre.r) * axis[0] + (t.g[lane] - centre.g) * axis[1] + (t.b[lane] - centre.b) * axis[2];
         inSecond[lane] = along > 0 ? 1 : 0;
@@ -101,7 +101,7 @@ void groupMeans(const BlockColours& t, Rgb (&means)[2], int (&counts)[2])
     for (int side = 0; side < 2; ++side) {
         means[side] = sides[side].count != 0 ? sides[side].mean() : centre;
     }
-    for (int lane = 0; lane < kBlockTexels; ++lane) {
+    for (int lane = 0; lane < texelsPerBlock; ++lane) {
         auto distance = [&](const Rgb& m) {
             return squared(t.r[lane] - m.r) + squared(t.g[lane] - m.g) + squared(t.b[lane] - m.b);
         };
@@ -132,10 +132,10 @@ void scoreDistances(PaletteKernel kernel, const BlockColours& t, bool hMode, con
     const Rgb hBases[4] = {first, first, second, second};
     const Rgb tBases[4] = {first, second, second, second};
     const CandidatePalettes palettes =
-        hMode ? offsetPalettes(kernel, hBases, kHOffsets) : offsetPalettes(kernel, tBases, kTOffsets);
+        hMode ? offsetPalettes(kernel, hBases, hOffsets) : offsetPalettes(kernel, tBases, tOffsets);
     CandidateErrors errors;
     paletteErrors(kernel, t, palettes, errors);
-    for (int distance = 0; distance < kCandidates; ++distance) {
+    for (int distance = 0; distance < candidateCount; ++distance) {
         if (errors[distance] < best.error) {
             best = {hMode, {codes[0], codes[1]}, distance, errors[distance], {}};
             for (int s = 0; s < 4; ++s) {

@@ -83,14 +83,14 @@ FormatQuality measureQuality(const Image& reference, const DecodedImage& decoded
     case Format::R11:
     case Format::SignedR11:
         q.channelsName = "R";
-        q.channelsPsnr = psnr(reference, decoded.rgba, kRed);
+        q.channelsPsnr = psnr(reference, decoded.rgba, redChannel);
         q.hasElevenBit = true;
         q.elevenBitPsnr = elevenBitPsnr(reference, decoded, info.isSigned);
         return q;
     case Format::Rg11:
     case Format::SignedRg11:
         q.channelsName = "RG";
-        q.channelsPsnr = psnr(reference, decoded.rgba, kRed | kGreen);
+        q.channelsPsnr = psnr(reference, decoded.rgba, redChannel | greenChannel);
         q.hasElevenBit = true;
         q.elevenBitPsnr = elevenBitPsnr(reference, decoded, info.isSigned);
         return q;
@@ -99,13 +99,13 @@ FormatQuality measureQuality(const Image& reference, const DecodedImage& decoded
     }
     const bool punchthrough = info.channels == 4 && info.blockBytes == 8;
     q.channelsName = "RGB";
-    q.channelsPsnr = psnr(reference, decoded.rgba, kRgb, punchthrough);
+    q.channelsPsnr = psnr(reference, decoded.rgba, rgbChannels, punchthrough);
     if (punchthrough) {
         q.hasAlphaClasses = true;
         q.alphaMismatches = alphaClassMismatches(reference, decoded.rgba);
     } else if (info.channels == 4) {
         q.hasAlpha = true;
-        q.alphaPsnr = psnr(reference, decoded.rgba, kAlpha);
+        q.alphaPsnr = psnr(reference, decoded.rgba, alphaChannel);
     }
     return q;
 }

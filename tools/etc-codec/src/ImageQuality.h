@@ -10,11 +10,11 @@
 namespace etc {
 
 enum ChannelMask : unsigned {
-    kRed = 1,
-    kGreen = 2,
-    kBlue = 4,
-    kAlpha = 8,
-    kRgb = kRed | kGreen | kBlue,
+    redChannel = 1,
+    greenChannel = 2,
+    blueChannel = 4,
+    alphaChannel = 8,
+    rgbChannels = redChannel | greenChannel | blueChannel,
 };
 
 // Infinity for identical channels. With `opaqueOnly`, only texels whose reference alpha is

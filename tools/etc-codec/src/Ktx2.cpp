@@ -9,27 +9,27 @@ namespace etc {
 
 namespace {
 
-constexpr std::uint8_t kIdentifier[12] = {0xAB, 'K', 'T', 'X', ' ', '2', '0', 0xBB, '\r', '\n', 0x1A, '\n'};
+constexpr std::uint8_t fileIdentifier[12] = {0xAB, 'K', 'T', 'X', ' ', '2', '0', 0xBB, '\r', '\n', 0x1A, '\n'};
 // Identifier, the nine header words and the index (four words, two 64-bit values).
-constexpr std::size_t kFixedBytes = 80;
-constexpr std::size_t kLevelEntryBytes = 24;
-constexpr std::uint32_t kVkFormatUndefined = 0;
+constexpr std::size_t fixedBytes = 80;
+constexpr std::size_t levelEntryBytes = 24;
+constexpr std::uint32_t vkFormatUndefined = 0;
 
 // Data format descriptor values (Khronos Data Format Specification).
-constexpr std::uint8_t kModelEtc1 = 160;
-constexpr std::uint8_t kModelEtc2 = 161;
-constexpr std::uint8_t kPrimariesBt709 = 1;
-constexpr std::uint8_t kTransferLinear = 1;
-constexpr std::uint8_t kTransferSrgb = 2;
-constexpr std::uint8_t kChannelEtc1Colour = 0;
-constexpr std::uint8_t kChannelRed = 0;
-constexpr std::uint8_t kChannelGreen = 1;
-constexpr std::uint8_t kChannelColour = 2;
-constexpr std::uint8_t kChannelAlpha = 15;
-constexpr std::uint8_t kQualifierLinear = 0x10;
-constexpr std::uint8_t kQualifierSigned = 0x40;
-constexpr std::size_t kDescriptorBlockBytes = 24;
-constexpr std::size_t kSampleBytes = 16;
+constexpr std::uint8_t modelEtc1 = 160;
+constexpr std::uint8_t modelEtc2 = 161;
+constexpr std::uint8_t primariesBt709 = 1;
+constexpr std::uint8_t transferLinear = 1;
+constexpr std::uint8_t transferSrgb = 2;
+constexpr std::uint8_t channelEtc1Colour = 0;
+constexpr std::uint8_t channelRed = 0;
+constexpr std::uint8_t channelGreen = 1;
+constexpr std::uint8_t channelColour = 2;
+constexpr std::uint8_t channelAlpha = 15;
+constexpr std::uint8_t qualifierLinear = 0x10;
+constexpr std::uint8_t qualifierSigned = 0x40;
+constexpr std::size_t descriptorBlockBytes = 24;
+constexpr std::size_t sampleBytes = 16;
 
 // How a format is named in the container: its Vulkan format and the channel of each 64-bit
 // half of its blocks, in stored order.
@@ -43,17 +43,17 @@ struct ContainerFormat {
 const std::vector<ContainerFormat>& containerFormats()
 {
     static const std::vector<ContainerFormat> formats = {
-        {Format::Etc1, kVkFormatUndefined, kModelEtc1, {kChannelEtc1Colour}},
-        {Format::R11, 153, kModelEtc2, {kChannelRed}},
-        {Format::SignedR11, 154, kModelEtc2, {kChannelRed}},
-        {Format::Rg11, 155, kModelEtc2, {kChannelRed, kChannelGreen}},
-        {Format::SignedRg11, 156, kModelEtc2, {kChannelRed, kChannelGreen}},
-        {Format::Rgb8, 147, kModelEtc2, {kChannelColour}},
-        {Format::Srgb8, 148, kModelEtc2, {kChannelColour}},
-        {Format::Rgba8, 151, kModelEtc2, {kChannelAlpha, kChannelColour}},
-        {Format::Srgb8Alpha8, 152, kModelEtc2, {kChannelAlpha, kChannelColour}},
-        {Format::Rgb8Punchthrough, 149, kModelEtc2, {kChannelColour}},
-        {Format::Srgb8Punchthrough, 150, kModelEtc2, {kChannelColour}},
+        {Format::Etc1, vkFormatUndefined, modelEtc1, {channelEtc1Colour}},
+        {Format::R11, 153, modelEtc2, {channelRed}},
+        {Format::SignedR11, 154, modelEtc2, {channelRed}},
+        {Format::Rg11, 155, modelEtc2, {channelRed, channelGreen}},
+        {Format::SignedRg11, 156, modelEtc2, {channelRed, channelGreen}},
+        {Format::Rgb8, 147, modelEtc2, {channelColour}},
+        {Format::Srgb8, 148, modelEtc2, {channelColour}},
+        {Format::Rgba8, 151, modelEtc2, {channelAlpha, channelColour}},
+        {Format::Srgb8Alpha8, 152, modelEtc2, {channelAlpha, channelColour}},
+        {Format::Rgb8Punchthrough, 149, modelEtc2, {channelColour}},
+        {Format::Srgb8Punchthrough, 150, modelEtc2, {channelColour}},
     };
     return formats;
 }
@@ -67,7 +67,7 @@ const ContainerFormat& containerFormat(Format format)
 const ContainerFormat* findByVkFormat(std::uint32_t vkFormat)
 {
     for (const ContainerFormat& entry : containerFormats())
-        if (entry.vkFormat == vkFormat && vkFormat != kVkFormatUndefined)
+        if (entry.vkFormat == vkFormat && vkFormat != vkFormatUndefined)
             return &entry;
     return nullptr;
 }
@@ -107,24 +107,24 @@ std::vector<std::uint8_t> dataFormatDescriptor(Format format)
 {
     const FormatInfo& info = formatInfo(format);
     const ContainerFormat& container = containerFormat(format);
-    const std::size_t blockSize = kDescriptorBlockBytes + kSampleBytes * container.channels.size();
+    const std::size_t blockSize = descriptorBlockBytes + sampleBytes * container.channels.size();
     ByteWriter dfd;
     dfd.u32(static_cast<std::uint32_t>(4 + blockSize)); // dfdTotalSize
     dfd.u32(0);                                         // Khronos vendor, basic descriptor type
     dfd.u16(2);                                         // version
     dfd.u16(static_cast<std::uint16_t>(blockSize));
     dfd.u8(container.colourModel);
-    dfd.u8(kPrimariesBt709);
-    dfd.u8(info.isSrgb ? kTransferSrgb : kTransferLinear);
+    dfd.u8(primariesBt709);
+    dfd.u8(info.isSrgb ? transferSrgb : transferLinear);
     dfd.u8(0);                // straight alpha
     dfd.u32(3 | 3 << 8);      // 4 x 4 x 1 x 1 texel blocks, each side stored minus one
     dfd.u32(info.blockBytes); // bytes in plane 0; planes 1 to 7 unused
     dfd.u32(0);
     for (std::size_t i = 0; i < container.channels.size(); ++i) {
         const std::uint8_t channel = container.channels[i];
-        std::uint8_t qualifiers = info.isSigned ? kQualifierSigned : 0;
-        if (info.isSrgb && channel == kChannelAlpha)
-            qualifiers |= kQualifierLinear;          // alpha is never sRGB-encoded
+        std::uint8_t qualifiers = info.isSigned ? qualifierSigned : 0;
+        if (info.isSrgb && channel == channelAlpha)
+            qualifiers |= qualifierLinear;           // alpha is never sRGB-encoded
         dfd.u16(static_cast<std::uint16_t>(64 * i)); // bit offset
         dfd.u8(63);                                  // bit length minus one
         dfd.u8(channel | qualifiers);
@@ -155,7 +155,7 @@ std::vector<std::uint8_t> nulTerminated(const std::string& text)
 std::vector<std::uint8_t> keyValueData(Format format, const std::string& writer)
 {
     ByteWriter kvd;
-    if (containerFormat(format).vkFormat == kVkFormatUndefined) {
+    if (containerFormat(format).vkFormat == vkFormatUndefined) {
         ByteWriter glFormat; // internal format; format and type are 0 for compressed formats
         glFormat.u32(formatInfo(format).glInternalFormat);
         glFormat.u32(0);
@@ -201,7 +201,7 @@ Header readHeader(const ByteReader& in)
     std::uint32_t* words[] = {&h.vkFormat,  &h.typeSize,  &h.width,      &h.height,           &h.depth,
                               &h.layers,    &h.faces,     &h.levelCount, &h.supercompression, &h.dfdOffset,
                               &h.dfdLength, &h.kvdOffset, &h.kvdLength};
-    std::size_t offset = sizeof kIdentifier;
+    std::size_t offset = sizeof fileIdentifier;
     for (std::uint32_t* word : words) {
         *word = in.u32(offset);
         offset += 4;
@@ -243,11 +243,11 @@ bool checkTextureShape(const Header& h, std::string& error)
 
 bool checkSections(const ByteReader& in, const Header& h, std::string& error)
 {
-    if (!in.holds(kFixedBytes, std::uint64_t(h.levelCount) * kLevelEntryBytes)) {
+    if (!in.holds(fixedBytes, std::uint64_t(h.levelCount) * levelEntryBytes)) {
         error = "truncated level index";
         return false;
     }
-    if (h.dfdLength < 4 + kDescriptorBlockBytes || !in.holds(h.dfdOffset, h.dfdLength) ||
+    if (h.dfdLength < 4 + descriptorBlockBytes || !in.holds(h.dfdOffset, h.dfdLength) ||
         in.u32(h.dfdOffset) != h.dfdLength) {
         error = "damaged data format descriptor (offset " + std::to_string(h.dfdOffset) + ", " +
             std::to_string(h.dfdLength) + " bytes)";
@@ -267,7 +267,7 @@ bool checkSections(const ByteReader& in, const Header& h, std::string& error)
 bool identifyFormat(const ByteReader& in, const Header& h, Format& format, std::string& error)
 {
     const std::uint8_t colourModel = static_cast<std::uint8_t>(in.u32(h.dfdOffset + 12) & 0xFF);
-    if (h.vkFormat == kVkFormatUndefined && colourModel == kModelEtc1) {
+    if (h.vkFormat == vkFormatUndefined && colourModel == modelEtc1) {
         format = Format::Etc1;
         return true;
     }
@@ -287,7 +287,7 @@ bool readLevels(const std::vector<std::uint8_t>& bytes, const Header& h, Ktx2Fil
     const std::size_t alignment = std::size_t(formatInfo(file.format).blockBytes); // lcm(block bytes, 4)
     file.levels.assign(h.levelCount, {});
     for (std::size_t level = 0; level < h.levelCount; ++level) {
-        const std::size_t entry = kFixedBytes + level * kLevelEntryBytes;
+        const std::size_t entry = fixedBytes + level * levelEntryBytes;
         const std::uint64_t offset = in.u64(entry);
         const std::uint64_t length = in.u64(entry + 8);
         const std::uint64_t uncompressed = in.u64(entry + 16);
@@ -319,7 +319,8 @@ bool readLevels(const std::vector<std::uint8_t>& bytes, const Header& h, Ktx2Fil
 
 bool hasKtx2Identifier(const std::vector<std::uint8_t>& bytes)
 {
-    return bytes.size() >= sizeof kIdentifier && std::memcmp(bytes.data(), kIdentifier, sizeof kIdentifier) == 0;
+    return bytes.size() >= sizeof fileIdentifier &&
+        std::memcmp(bytes.data(), fileIdentifier, sizeof fileIdentifier) == 0;
 }
 
 std::uint32_t ktx2VkFormat(Format format) { return containerFormat(format).vkFormat; }
@@ -363,7 +364,7 @@ std::vector<std::uint8_t> serializeKtx2(const Ktx2File& file, const std::string&
     const std::size_t levelCount = file.levels.size();
     const std::vector<std::uint8_t> dfd = dataFormatDescriptor(file.format);
     const std::vector<std::uint8_t> kvd = keyValueData(file.format, writer);
-    const std::size_t dfdOffset = kFixedBytes + levelCount * kLevelEntryBytes;
+    const std::size_t dfdOffset = fixedBytes + levelCount * levelEntryBytes;
     const std::size_t kvdOffset = dfdOffset + dfd.size();
     const std::size_t alignment = std::size_t(formatInfo(file.format).blockBytes); // lcm(block bytes, 4)
 
@@ -376,7 +377,7 @@ std::vector<std::uint8_t> serializeKtx2(const Ktx2File& file, const std::string&
     }
 
     ByteWriter out;
-    out.append(std::vector<std::uint8_t>(std::begin(kIdentifier), std::end(kIdentifier)));
+    out.append(std::vector<std::uint8_t>(std::begin(fileIdentifier), std::end(fileIdentifier)));
     for (std::uint32_t word : {container.vkFormat, 1u, std::uint32_t(file.width), std::uint32_t(file.height), 0u, 0u,
                                1u, std::uint32_t(levelCount), 0u})
         out.u32(word); // format, type size, size, depth, layers, faces, levels, no supercompression
@@ -406,9 +407,9 @@ bool parseKtx2(const std::vector<std::uint8_t>& bytes, Ktx2File& file, std::stri
         error = "not a KTX2 file (no KTX 2.0 identifier)";
         return false;
     }
-    if (bytes.size() < kFixedBytes) {
+    if (bytes.size() < fixedBytes) {
         error =
-            "truncated KTX2 header (" + std::to_string(bytes.size()) + " of " + std::to_string(kFixedBytes) + " bytes)";
+            "truncated KTX2 header (" + std::to_string(bytes.size()) + " of " + std::to_string(fixedBytes) + " bytes)";
         return false;
     }
     const ByteReader in(bytes);

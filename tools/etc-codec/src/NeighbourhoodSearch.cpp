@@ -13,13 +13,13 @@ namespace etc {
 namespace {
 
 // Wider boxes would cost more than they find: the error grows fast away from the mean.
-constexpr int kMostRadius = 3;
+constexpr int mostRadius = 3;
 // Differential halves far apart meet in the middle: the box covers the allowed step and the
 // radius around the midpoint.
-constexpr int kMostSpan = 2 * kMostRadius + 9;
-constexpr int kMostCodes = kMostSpan * kMostSpan * kMostSpan;
-constexpr int kMostRescored = 16;
-constexpr float kNothing = std::numeric_limits<float>::max();
+constexpr int mostSpan = 2 * mostRadius + 9;
+constexpr int mostCodes = mostSpan * mostSpan * mostSpan;
+constexpr int mostRescored = 16;
+constexpr float nothing = std::numeric_limits<float>::max();
 
 // Codes low[c] .. low[c] + size[c] - 1 per component, indexed (r * size[1] + g) * size[2] + b.
 struct CodeBox {
@@ -38,7 +38,7 @@ struct CodeBox {
 void meanCode(const HalfTexels& t, int bits, int (&code)[3])
 {
     float sum[3] = {0, 0, 0};
-    for (int lane = 0; lane < kSubblockTexels; ++lane) {
+    for (int lane = 0; lane < texelsPerSubblock; ++lane) {
         sum[0] += t.weight[lane] * t.r[lane];
         sum[1] += t.weight[lane] * t.g[lane];
         sum[2] += t.weight[lane] * t.b[lane];
@@ -84,10 +84,10 @@ public:
                 const bool allowed = (search.selectorMask >> e & 1u) != 0;
                 const float m = static_cast<float>((*search.modifiers)[table][e]);
                 tables[table].modifier[e] = m;
-                tables[table].square[e] = allowed ? 3 * m * m : kFarAway * kFarAway;
+                tables[table].square[e] = allowed ? 3 * m * m : farAway * farAway;
             }
         }
-        for (int lane = 0; lane < kSubblockTexels; ++lane) {
+        for (int lane = 0; lane < texelsPerSubblock; ++lane) {
             texelSums[lane] = t.r[lane] + t.g[lane] + t.b[lane];
         }
         std::fill(std::begin(known), std::end(known), false);
@@ -108,24 +108,24 @@ public:
 private:
     void workOut(int sum)
     {
-        float twiceOffset[kSubblockTexels];
-        for (int lane = 0; lane < kSubblockTexels; ++lane) {
+        float twiceOffset[texelsPerSubblock];
+        for (int lane = 0; lane < texelsPerSubblock; ++lane) {
             twiceOffset[lane] = 2 * (static_cast<float>(sum) - texelSums[lane]);
         }
-        float best = kNothing;
+        float best = nothing;
         for (int index = 0; index < 8; ++index) {
             const ModifierTerms& table = tables[index];
-            float lowest[kSubblockTexels];
-            for (int lane = 0; lane < kSubblockTexels; ++lane) {
+            float lowest[texelsPerSubblock];
+            for (int lane = 0; lane < texelsPerSubblock; ++lane) {
                 lowest[lane] = table.square[0] + table.modifier[0] * twiceOffset[lane];
             }
             for (int e = 1; e < 4; ++e) {
-                for (int lane = 0; lane < kSubblockTexels; ++lane) {
+                for (int lane = 0; lane < texelsPerSubblock; ++lane) {
                     lowest[lane] = std::min(lowest[lane], table.square[e] + table.modifier[e] * twiceOffset[lane]);
                 }
             }
             float total = 0;
-            for (int lane = 0; lane < kSubblockTexels; ++lane) {
+            for (int lane = 0; lane < texelsPerSubblock; ++lane) {
                 total += texels.weight[lane] * lowest[lane];
             }
             if (total < best) {
@@ -136,32 +136,32 @@ private:
         terms[sum] = best;
     }
 
-    static constexpr int kSums = 3 * 255 + 1;
+    static constexpr int sums = 3 * 255 + 1;
     const HalfTexels& texels;
     ModifierTerms tables[8];
-    float texelSums[kSubblockTexels];
-    bool known[kSums];
-    float terms[kSums];
-    std::uint8_t bestTables[kSums];
+    float texelSums[texelsPerSubblock];
+    bool known[sums];
+    float terms[sums];
+    std::uint8_t bestTables[sums];
 };
 
 // The unclamped error of every code of the box for one half, lowest over the tables, and
 // the table it comes from.
 struct BoxErrors {
-    float error[kMostCodes];
-    std::uint8_t table[kMostCodes];
+    float error[mostCodes];
+    std::uint8_t table[mostCodes];
 };
 
 void tabulateErrors(const HalfTexels& t, const HalfSearch& search, const CodeBox& box, BoxErrors& errors)
 {
-    int values[3][kMostSpan];
-    float componentTerms[3][kMostSpan];
+    int values[3][mostSpan];
+    float componentTerms[3][mostSpan];
     const float* channels[3] = {t.r, t.g, t.b};
     for (int c = 0; c < 3; ++c) {
         for (int i = 0; i < box.size[c]; ++i) {
             values[c][i] = gridValue(search.bits, box.low[c] + i);
             float sum = 0;
-            for (int lane = 0; lane < kSubblockTexels; ++lane) {
+            for (int lane = 0; lane < texelsPerSubblock; ++lane) {
                 const float d = static_cast<float>(values[c][i]) - channels[c][lane];
                 sum += t.weight[lane] * d * d;
             }
@@ -188,8 +188,8 @@ void tabulateErrors(const HalfTexels& t, const HalfSearch& search, const CodeBox
 void nearbyMinimum(const CodeBox& box, const float* errors, float* lowest, int* where)
 {
     const int strides[3] = {box.size[1] * box.size[2], box.size[2], 1};
-    float from[kMostCodes];
-    int fromWhere[kMostCodes];
+    float from[mostCodes];
+    int fromWhere[mostCodes];
     for (int i = 0; i < box.count(); ++i) {
         lowest[i] = errors[i];
         where[i] = i;
@@ -200,7 +200,7 @@ void nearbyMinimum(const CodeBox& box, const float* errors, float* lowest, int* 
         const int stride = strides[axis];
         for (int i = 0; i < box.count(); ++i) {
             const int position = i / stride % box.size[axis];
-            float best = kNothing;
+            float best = nothing;
             int bestWhere = -1;
             for (int step = std::max(-4, -position); step <= std::min(3, box.size[axis] - 1 - position); ++step) {
                 const int j = i + step * stride;
@@ -220,7 +220,7 @@ int lowestScores(const float* scores, int count, int wanted, int* out)
 {
     int found = 0;
     for (int i = 0; i < count; ++i) {
-        if (scores[i] == kNothing || (found == wanted && scores[i] >= scores[out[found - 1]])) {
+        if (scores[i] == nothing || (found == wanted && scores[i] >= scores[out[found - 1]])) {
             continue;
         }
         int at = std::min(found, wanted - 1);
@@ -243,14 +243,14 @@ HalfFit rescore(const HalfTexels& t, const HalfSearch& search, const CodeBox& bo
 HalfPair pairDifferential(const HalfTexels (&halves)[2], const HalfSearch& search, const CodeBox& box,
                           const BoxErrors (&errors)[2], int rescored)
 {
-    float nearby[kMostCodes];
-    int nearbyCode[kMostCodes];
+    float nearby[mostCodes];
+    int nearbyCode[mostCodes];
     nearbyMinimum(box, errors[1].error, nearby, nearbyCode);
-    float scores[kMostCodes];
+    float scores[mostCodes];
     for (int i = 0; i < box.count(); ++i) {
         scores[i] = errors[0].error[i] + nearby[i];
     }
-    int order[kMostRescored];
+    int order[mostRescored];
     const int found = lowestScores(scores, box.count(), rescored, order);
     HalfPair best;
     best.fits[0].error = best.fits[1].error = INT_MAX;
@@ -267,7 +267,7 @@ HalfPair pairDifferential(const HalfTexels (&halves)[2], const HalfSearch& searc
 HalfFit bestOfHalf(const HalfTexels& t, const HalfSearch& search, const CodeBox& box, const BoxErrors& errors,
                    int rescored)
 {
-    int order[kMostRescored];
+    int order[mostRescored];
     const int found = lowestScores(errors.error, box.count(), rescored, order);
     HalfFit best;
     best.error = INT_MAX;
@@ -289,8 +289,8 @@ HalfPair searchNeighbourhood(const HalfTexels (&halves)[2], const HalfSearch& se
     if (halves[0].count == 0 || halves[1].count == 0) {
         return pair;
     }
-    const int radius = std::min(effort.neighbourhoodRadius, kMostRadius);
-    const int rescored = std::clamp(effort.rescoredPairs, 1, kMostRescored);
+    const int radius = std::min(effort.neighbourhoodRadius, mostRadius);
+    const int rescored = std::clamp(effort.rescoredPairs, 1, mostRescored);
     int centres[2][3];
     meanCode(halves[0], search.bits, centres[0]);
     meanCode(halves[1], search.bits, centres[1]);

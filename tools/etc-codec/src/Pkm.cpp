@@ -8,8 +8,8 @@ namespace etc {
 
 namespace {
 
-constexpr std::size_t kHeaderBytes = 16;
-constexpr int kLargestPaddedSize = 65535;
+constexpr std::size_t headerBytes = 16;
+constexpr int largestPaddedSize = 65535;
 
 int paddedSize(int size) { return (size + 3) / 4 * 4; }
 
@@ -32,7 +32,7 @@ bool checkSerializable(const PkmFile& file, std::string& error)
         error = "image size " + std::to_string(file.width) + "x" + std::to_string(file.height) + " is not positive";
         return false;
     }
-    if (paddedSize(file.width) > kLargestPaddedSize || paddedSize(file.height) > kLargestPaddedSize) {
+    if (paddedSize(file.width) > largestPaddedSize || paddedSize(file.height) > largestPaddedSize) {
         error = "image size " + std::to_string(file.width) + "x" + std::to_string(file.height) +
             " does not fit a PKM header";
         return false;
@@ -66,7 +66,7 @@ std::vector<std::uint8_t> serializePkm(const PkmFile& file)
 
 bool parsePkm(const std::vector<std::uint8_t>& bytes, PkmFile& file, std::string& error)
 {
-    if (bytes.size() < kHeaderBytes) {
+    if (bytes.size() < headerBytes) {
         error = "truncated PKM header (" + std::to_string(bytes.size()) + " of 16 bytes)";
         return false;
     }
@@ -95,15 +95,15 @@ bool parsePkm(const std::vector<std::uint8_t>& bytes, PkmFile& file, std::string
         return false;
     }
     const std::size_t expected = payloadSize(info->format, width, height);
-    if (bytes.size() - kHeaderBytes < expected) {
-        error = "truncated payload (" + std::to_string(bytes.size() - kHeaderBytes) + " of " +
-            std::to_string(expected) + " bytes)";
+    if (bytes.size() - headerBytes < expected) {
+        error = "truncated payload (" + std::to_string(bytes.size() - headerBytes) + " of " + std::to_string(expected) +
+            " bytes)";
         return false;
     }
     file.format = info->format;
     file.width = width;
     file.height = height;
-    file.payload.assign(bytes.begin() + kHeaderBytes, bytes.begin() + kHeaderBytes + expected);
+    file.payload.assign(bytes.begin() + headerBytes, bytes.begin() + headerBytes + expected);
     return true;
 }
 

@@ -6,7 +6,7 @@ namespace etc {
 
 namespace {
 
-constexpr std::uint64_t kPlanarFreeBits =
+constexpr std::uint64_t planarFreeBits =
     (std::uint64_t{1} << 63) | (std::uint64_t{1} << 55) | (std::uint64_t{7} << 45) | (std::uint64_t{1} << 42);
 
 Rgb extend676(const Rgb& c) { return {extend6(c.r), extend7(c.g), extend6(c.b)}; }
@@ -22,7 +22,7 @@ std::uint64_t packPlanarMode(const PlanarParams& p)
     word |= placeField(p.horizontal.g, 25, 7) | placeField(p.horizontal.b, 19, 6);
     word |= placeField(p.vertical.r, 13, 6) | placeField(p.vertical.g, 6, 7) | placeField(p.vertical.b, 0, 6);
     word |= placeField(1, 33, 1);
-    return forceEtc2Mode(word, kPlanarFreeBits, Etc2Mode::Planar);
+    return forceEtc2Mode(word, planarFreeBits, Etc2Mode::Planar);
 }
 
 PlanarParams unpackPlanarMode(std::uint64_t word)
@@ -43,7 +43,7 @@ void decodePlanarMode(const PlanarParams& p, PixelBlock& out)
     const Rgb o = extend676(p.origin);
     const Rgb h = extend676(p.horizontal);
     const Rgb v = extend676(p.vertical);
-    for (int i = 0; i < kBlockTexels; ++i) {
+    for (int i = 0; i < texelsPerBlock; ++i) {
         const int x = i & 3;
         const int y = i >> 2;
         out.rgba[i][0] = static_cast<std::uint8_t>(planarValue(o.r, h.r, v.r, x, y));

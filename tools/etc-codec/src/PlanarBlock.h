@@ -16,7 +16,7 @@ struct PlanarParams {
     Rgb vertical;
 };
 
-constexpr int kPlanarBits[3] = {6, 7, 6};
+constexpr int planarBits[3] = {6, 7, 6};
 
 std::uint64_t packPlanarMode(const PlanarParams& params);
 PlanarParams unpackPlanarMode(std::uint64_t word);

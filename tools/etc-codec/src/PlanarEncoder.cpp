@@ -18,9 +18,9 @@ struct ChannelPlane {
 
 // Texel positions and values as float lanes, so that the compiler vectorises the error.
 struct ChannelTexels {
-    float x[kBlockTexels];
-    float y[kBlockTexels];
-    float value[kBlockTexels];
+    float x[texelsPerBlock];
+    float y[texelsPerBlock];
+    float value[texelsPerBlock];
 };
 
 // planarValue for every texel at once: the numerator is a whole number, so a truncating
@@ -31,7 +31,7 @@ int planeError(const ChannelTexels& t, int bits, const int (&codes)[3])
     const float h = static_cast<float>(gridValue(bits, codes[1]));
     const float v = static_cast<float>(gridValue(bits, codes[2]));
     float sum = 0;
-    for (int i = 0; i < kBlockTexels; ++i) {
+    for (int i = 0; i < texelsPerBlock; ++i) {
         const float numerator = std::max(t.x[i] * (h - o) + t.y[i] * (v - o) + 4 * o + 2, 0.0f);
         const float decoded = std::min(static_cast<float>(static_cast<int>(numerator * 0.25f)), 255.0f);
         const float d = decoded - t.value[i];
@@ -48,7 +48,7 @@ ChannelPlane fitChannel(const ChannelTexels& t, int bits, bool neighbours, bool 
     double sum = 0;
     double sumX = 0;
     double sumY = 0;
-    for (int i = 0; i < kBlockTexels; ++i) {
+    for (int i = 0; i < texelsPerBlock; ++i) {
         sum += t.value[i];
         sumX += (t.x[i] - 1.5) * t.value[i];
         sumY += (t.y[i] - 1.5) * t.value[i];
@@ -99,12 +99,12 @@ PlanarCandidate encodePlanarMode(const PixelBlock& block, const SearchSettings& 
     ChannelPlane planes[3];
     for (int c = 0; c < 3; ++c) {
         ChannelTexels t;
-        for (int i = 0; i < kBlockTexels; ++i) {
+        for (int i = 0; i < texelsPerBlock; ++i) {
             t.x[i] = static_cast<float>(i & 3);
             t.y[i] = static_cast<float>(i >> 2);
             t.value[i] = block.rgba[i][c];
         }
-        planes[c] = fitChannel(t, kPlanarBits[c], settings.planarNeighbours, settings.planarJointMoves);
+        planes[c] = fitChannel(t, planarBits[c], settings.planarNeighbours, settings.planarJointMoves);
         candidate.error += planes[c].error;
     }
     PlanarParams& p = candidate.params;

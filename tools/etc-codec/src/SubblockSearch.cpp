@@ -16,9 +16,9 @@ Palette paletteOf(const Rgb& base, const int* modifiers, unsigned mask)
     for (int s = 0; s < 4; ++s) {
         const float m = static_cast<float>(modifiers[s]);
         const bool allowed = (mask >> s & 1u) != 0;
-        palette.r[s] = allowed ? std::clamp(static_cast<float>(base.r) + m, 0.0f, 255.0f) : kFarAway;
-        palette.g[s] = allowed ? std::clamp(static_cast<float>(base.g) + m, 0.0f, 255.0f) : kFarAway;
-        palette.b[s] = allowed ? std::clamp(static_cast<float>(base.b) + m, 0.0f, 255.0f) : kFarAway;
+        palette.r[s] = allowed ? std::clamp(static_cast<float>(base.r) + m, 0.0f, 255.0f) : farAway;
+        palette.g[s] = allowed ? std::clamp(static_cast<float>(base.g) + m, 0.0f, 255.0f) : farAway;
+        palette.b[s] = allowed ? std::clamp(static_cast<float>(base.b) + m, 0.0f, 255.0f) : farAway;
     }
     return palette;
 }
@@ -37,7 +37,7 @@ Rgb clampCode(const Rgb& code, const CodeRange& range)
 Rgb averageCode(const HalfTexels& t, int bits, const CodeRange& range)
 {
     float sum[3] = {0, 0, 0};
-    for (int lane = 0; lane < kSubblockTexels; ++lane) {
+    for (int lane = 0; lane < texelsPerSubblock; ++lane) {
         sum[0] += t.weight[lane] * t.r[lane];
         sum[1] += t.weight[lane] * t.g[lane];
         sum[2] += t.weight[lane] * t.b[lane];
@@ -47,11 +47,11 @@ Rgb averageCode(const HalfTexels& t, int bits, const CodeRange& range)
 }
 
 // Refits each base component to the texels' current selectors.
-Rgb refitBase(const HalfTexels& t, const std::uint8_t (&selectors)[kSubblockTexels], const int* modifiers, int bits,
+Rgb refitBase(const HalfTexels& t, const std::uint8_t (&selectors)[texelsPerSubblock], const int* modifiers, int bits,
               const CodeRange& range)
 {
-    float offsets[kSubblockTexels];
-    for (int lane = 0; lane < kSubblockTexels; ++lane) {
+    float offsets[texelsPerSubblock];
+    for (int lane = 0; lane < texelsPerSubblock; ++lane) {
         offsets[lane] = static_cast<float>(modifiers[selectors[lane]]);
     }
     const OffsetSpread spread = offsetSpread(offsets, t.weight);
@@ -61,7 +61,7 @@ Rgb refitBase(const HalfTexels& t, const std::uint8_t (&selectors)[kSubblockTexe
 }
 
 void keepIfBetter(HalfFit& best, const Rgb& code, int table, int error,
-                  const std::uint8_t (&selectors)[kSubblockTexels])
+                  const std::uint8_t (&selectors)[texelsPerSubblock])
 {
     if (error < best.error) {
         best.code = code;
@@ -109,7 +109,7 @@ void stepWhileLower(const HalfTexels& t, const HalfSearch& search, const CodeRan
 
 HalfTexels gatherHalf(const PixelBlock& block, bool flip, int half, const bool* counted)
 {
-    return gatherTexels<kSubblockTexels>(block, subblockTexels(flip, half), counted);
+    return gatherTexels<texelsPerSubblock>(block, subblockTexels(flip, half), counted);
 }
 
 CodeRange fullCodeRange(int bits)
@@ -142,7 +142,7 @@ HalfFit fitHalf(const HalfTexels& t, const HalfSearch& search, const CodeRange& 
     for (int rank = 0; rank < effort.refinedTables; ++rank) {
         const int table = order[rank];
         Rgb code = start;
-        std::uint8_t selectors[kSubblockTexels];
+        std::uint8_t selectors[texelsPerSubblock];
         int error = choosePaletteEntries(t, paletteOf(startColor, modifiers[table], search.selectorMask), selectors);
         keepIfBetter(best, code, table, error, selectors);
         for (int round = 0; round < effort.refineRounds; ++round) {

@@ -12,7 +12,7 @@
 namespace etc {
 
 // The eight texels of one half; `counted` may be null (all texels count).
-using HalfTexels = TexelSet<kSubblockTexels>;
+using HalfTexels = TexelSet<texelsPerSubblock>;
 HalfTexels gatherHalf(const PixelBlock& block, bool flip, int half, const bool* counted);
 
 // Allowed stored codes per component.
@@ -26,13 +26,13 @@ CodeRange fullCodeRange(int bits);
 struct HalfFit {
     Rgb code;
     int table = 0;
-    std::uint8_t selectors[kSubblockTexels] = {}; // per lane of HalfTexels
+    std::uint8_t selectors[texelsPerSubblock] = {}; // per lane of HalfTexels
     int error = 0;
 };
 
 struct HalfSearch {
     int bits = 5; // 4 individual, 5 differential
-    const ModifierTables* modifiers = &kEtc1Modifiers;
+    const ModifierTables* modifiers = &etc1Modifiers;
     unsigned selectorMask = 0xF; // selectors the counted texels may use
 };
 

@@ -44,13 +44,13 @@ struct Palette {
     float r[4], g[4], b[4];
 };
 
-constexpr float kFarAway = 1.0e4f;
+constexpr float farAway = 1.0e4f;
 
 inline void setPaletteEntry(Palette& palette, int entry, const Rgb& c, bool allowed)
 {
-    palette.r[entry] = allowed ? static_cast<float>(c.r) : kFarAway;
-    palette.g[entry] = allowed ? static_cast<float>(c.g) : kFarAway;
-    palette.b[entry] = allowed ? static_cast<float>(c.b) : kFarAway;
+    palette.r[entry] = allowed ? static_cast<float>(c.r) : farAway;
+    palette.g[entry] = allowed ? static_cast<float>(c.g) : farAway;
+    palette.b[entry] = allowed ? static_cast<float>(c.b) : farAway;
 }
 
 // Each lane's squared distance to its nearest palette entry, and that entry (kept as a float
@@ -60,7 +60,7 @@ void nearestEntries(const TexelSet<N>& t, const Palette& p, float (&distance)[N]
 {
     float nearest[N];
     for (int lane = 0; lane < N; ++lane) {
-        distance[lane] = kFarAway * kFarAway * 4;
+        distance[lane] = farAway * farAway * 4;
         nearest[lane] = 0;
     }
     for (int e = 0; e < 4; ++e) {
@@ -85,7 +85,7 @@ int paletteError(const TexelSet<N>& t, const Palette& p)
 {
     float distance[N];
     for (int lane = 0; lane < N; ++lane) {
-        distance[lane] = kFarAway * kFarAway * 4;
+        distance[lane] = farAway * farAway * 4;
     }
     for (int e = 0; e < 4; ++e) {
         for (int lane = 0; lane < N; ++lane) {

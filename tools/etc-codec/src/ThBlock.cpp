@@ -4,12 +4,12 @@
 
 namespace etc {
 
-const int kThDistances[8] = {3, 6, 11, 16, 23, 32, 41, 64};
+const int thDistances[8] = {3, 6, 11, 16, 23, 32, 41, 64};
 
 namespace {
 
-constexpr std::uint64_t kTFreeBits = (std::uint64_t{7} << 61) | (std::uint64_t{1} << 58);
-constexpr std::uint64_t kHFreeBits = (std::uint64_t{1} << 63) | (std::uint64_t{7} << 53) | (std::uint64_t{1} << 50);
+constexpr std::uint64_t tFreeBits = (std::uint64_t{7} << 61) | (std::uint64_t{1} << 58);
+constexpr std::uint64_t hFreeBits = (std::uint64_t{1} << 63) | (std::uint64_t{7} << 53) | (std::uint64_t{1} << 50);
 
 int colorValue(const Rgb& c) { return (c.r << 16) | (c.g << 8) | c.b; }
 
@@ -24,7 +24,7 @@ std::uint64_t packT(const ThParams& p)
     word |= placeField(p.color[1].r, 44, 4) | placeField(p.color[1].g, 40, 4) | placeField(p.color[1].b, 36, 4);
     word |= placeField(p.distance >> 1, 34, 2) | placeField(p.distance, 32, 1);
     word |= placeField(1, 33, 1) | packSelectorPlanes(p.selectors);
-    return forceEtc2Mode(word, kTFreeBits, Etc2Mode::T);
+    return forceEtc2Mode(word, tFreeBits, Etc2Mode::T);
 }
 
 std::uint64_t packH(ThParams p)
@@ -46,7 +46,7 @@ std::uint64_t packH(ThParams p)
     word |= placeField(p.color[1].r, 43, 4) | placeField(p.color[1].g, 39, 4) | placeField(p.color[1].b, 35, 4);
     word |= placeField(p.distance >> 2, 34, 1) | placeField(p.distance >> 1, 32, 1);
     word |= placeField(1, 33, 1) | packSelectorPlanes(p.selectors);
-    return forceEtc2Mode(word, kHFreeBits, Etc2Mode::H);
+    return forceEtc2Mode(word, hFreeBits, Etc2Mode::H);
 }
 
 Rgb secondColor(std::uint64_t word, int lowBit)
@@ -59,7 +59,7 @@ Rgb secondColor(std::uint64_t word, int lowBit)
 
 void thPaintColors(const Rgb (&colors8)[2], bool hMode, int distance, Rgb (&paint)[4])
 {
-    const int d = kThDistances[distance];
+    const int d = thDistances[distance];
     if (hMode) {
         paint[0] = offset(colors8[0], d);
         paint[1] = offset(colors8[0], -d);
@@ -106,7 +106,7 @@ void decodeThMode(const ThParams& p, PixelBlock& out)
     const Rgb colors8[2] = {extend4(p.color[0]), extend4(p.color[1])};
     Rgb paint[4];
     thPaintColors(colors8, p.hMode, p.distance, paint);
-    for (int i = 0; i < kBlockTexels; ++i) {
+    for (int i = 0; i < texelsPerBlock; ++i) {
         const Rgb& c = paint[p.selectors[i]];
         out.rgba[i][0] = static_cast<std::uint8_t>(c.r);
         out.rgba[i][1] = static_cast<std::uint8_t>(c.g);

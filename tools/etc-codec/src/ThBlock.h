@@ -11,13 +11,13 @@
 //   H: paint 0, 1 = colour 0 +- d, paint 2, 3 = colour 1 +- d.
 namespace etc {
 
-extern const int kThDistances[8];
+extern const int thDistances[8];
 
 struct ThParams {
     bool hMode = false;
-    Rgb color[2];                              // 4-bit components
-    int distance = 0;                          // index into kThDistances
-    std::uint8_t selectors[kBlockTexels] = {}; // raster order, paint colour per texel
+    Rgb color[2];                                // 4-bit components
+    int distance = 0;                            // index into thDistances
+    std::uint8_t selectors[texelsPerBlock] = {}; // raster order, paint colour per texel
 };
 
 void thPaintColors(const Rgb (&colors8)[2], bool hMode, int distance, Rgb (&paint)[4]);

@@ -13,19 +13,19 @@ namespace etc {
 
 namespace {
 
-using BlockTexels = TexelSet<kBlockTexels>;
+using BlockTexels = TexelSet<texelsPerBlock>;
 
-const int kRasterOrder[kBlockTexels] = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15};
+const int rasterOrder[texelsPerBlock] = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15};
 
 // A split of the counted texels into two groups, by their order along the principal axis.
 struct Partition {
-    std::uint8_t group[kBlockTexels] = {};
+    std::uint8_t group[texelsPerBlock] = {};
 };
 
 void principalAxis(const BlockTexels& t, double (&axis)[3])
 {
     double mean[3] = {0, 0, 0};
-    for (int lane = 0; lane < kBlockTexels; ++lane) {
+    for (int lane = 0; lane < texelsPerBlock; ++lane) {
         mean[0] += t.weight[lane] * t.r[lane];
         mean[1] += t.weight[lane] * t.g[lane];
         mean[2] += t.weight[lane] * t.b[lane];
@@ -34,7 +34,7 @@ void principalAxis(const BlockTexels& t, double (&axis)[3])
         m /= t.count;
     }
     double cov[3][3] = {};
-    for (int lane = 0; lane < kBlockTexels; ++lane) {
+    for (int lane = 0; lane < texelsPerBlock; ++lane) {
         const double d[3] = {t.r[lane] - mean[0], t.g[lane] - mean[1], t.b[lane] - mean[2]};
         for (int a = 0; a < 3; ++a) {
             for (int b = 0; b < 3; ++b) {
@@ -71,10 +71,10 @@ int bestPartitions(const BlockTexels& t, int wanted, Partition* out)
 {
     double axis[3];
     principalAxis(t, axis);
-    int order[kBlockTexels];
-    double projection[kBlockTexels];
+    int order[texelsPerBlock];
+    double projection[texelsPerBlock];
     int n = 0;
-    for (int lane = 0; lane < kBlockTexels; ++lane) {
+    for (int lane = 0; lane < texelsPerBlock; ++lane) {
         if (t.weight[lane] != 0) {
             order[n++] = lane;
         }
@@ -91,7 +91,7 @@ int bestPartitions(const BlockTexels& t, int wanted, Partition* out)
         total[2] += t.b[lane];
         total[3] += t.r[lane] * t.r[lane] + t.g[lane] * t.g[lane] + t.b[lane] * t.b[lane];
     }
-    std::pair<double, int> splits[kBlockTexels];
+    std::pair<double, int> splits[texelsPerBlock];
     double prefix[4] = {0, 0, 0, 0};
     for (int s = 1; s < n; ++s) {
         const int lane = order[s - 1];
@@ -124,7 +124,7 @@ Rgb groupSeedCode(const BlockTexels& t, const Partition& partition, int group)
 {
     float sum[3] = {0, 0, 0};
     float n = 0;
-    for (int lane = 0; lane < kBlockTexels; ++lane) {
+    for (int lane = 0; lane < texelsPerBlock; ++lane) {
         const float w = partition.group[lane] == group ? t.weight[lane] : 0.0f;
         sum[0] += w * t.r[lane];
         sum[1] += w * t.g[lane];
@@ -137,7 +137,7 @@ Rgb groupSeedCode(const BlockTexels& t, const Partition& partition, int group)
     const float mean[3] = {sum[0] / n, sum[1] / n, sum[2] / n};
     float brightest = -1000;
     float darkest = 1000;
-    for (int lane = 0; lane < kBlockTexels; ++lane) {
+    for (int lane = 0; lane < texelsPerBlock; ++lane) {
         if (partition.group[lane] == group && t.weight[lane] != 0) {
             const float shift = (t.r[lane] - mean[0] + t.g[lane] - mean[1] + t.b[lane] - mean[2]) / 3;
             brightest = std::max(brightest, shift);
@@ -166,7 +166,7 @@ bool orderExpressesDistance(const Rgb (&colors)[2], int distance)
 
 struct Fit {
     Rgb colors[2];
-    std::uint8_t selectors[kBlockTexels] = {}; // per lane
+    std::uint8_t selectors[texelsPerBlock] = {}; // per lane
     long error = LONG_MAX;
 };
 
@@ -198,25 +198,25 @@ void chooseSelectors(const BlockTexels& t, const ModeSpec& mode, int distance, F
 // Which base colour a paint colour derives from, and the offset added to it.
 void paintSource(bool hMode, int paint, int d, int& color, int& offset)
 {
-    static const int kTOffsets[4] = {0, 1, 0, -1};
+    static const int tOffsets[4] = {0, 1, 0, -1};
     if (hMode) {
         color = paint >> 1;
         offset = (paint & 1) ? -d : d;
     } else {
         color = paint == 0 ? 0 : 1;
-        offset = kTOffsets[paint] * d;
+        offset = tOffsets[paint] * d;
     }
 }
 
 // Refits each base colour, component by component, to the texels that use it.
 void refitColors(const BlockTexels& t, bool hMode, int distance, Fit& fit)
 {
-    const int d = kThDistances[distance];
+    const int d = thDistances[distance];
     for (int color = 0; color < 2; ++color) {
-        float weights[kBlockTexels];
-        float offsets[kBlockTexels];
+        float weights[texelsPerBlock];
+        float offsets[texelsPerBlock];
         float used = 0;
-        for (int lane = 0; lane < kBlockTexels; ++lane) {
+        for (int lane = 0; lane < texelsPerBlock; ++lane) {
             int source = 0;
             int offset = 0;
             paintSource(hMode, fit.selectors[lane], d, source, offset);
@@ -345,11 +345,11 @@ ThCandidate encodeThModes(const PixelBlock& block, const ThOptions& options, con
 {
     ThCandidate best;
     best.error = LONG_MAX;
-    const BlockTexels t = gatherTexels<kBlockTexels>(block, kRasterOrder, options.counted);
+    const BlockTexels t = gatherTexels<texelsPerBlock>(block, rasterOrder, options.counted);
     if (t.count < 2) {
         return best;
     }
-    Partition partitions[kBlockTexels];
+    Partition partitions[texelsPerBlock];
     const int found = bestPartitions(t, settings.thPartitions, partitions);
     // The best of T and the best of H apart: each is stepped on before they compete.
     ModeResult bestResults[2];
@@ -394,7 +394,7 @@ ThCandidate encodeThModes(const PixelBlock& block, const ThOptions& options, con
     p.color[0] = bestResult.fit.colors[0];
     p.color[1] = bestResult.fit.colors[1];
     p.distance = bestResult.distance;
-    for (int lane = 0; lane < kBlockTexels; ++lane) {
+    for (int lane = 0; lane < texelsPerBlock; ++lane) {
         p.selectors[lane] = t.weight[lane] != 0 ? bestResult.fit.selectors[lane] : options.uncountedSelector;
     }
     return best;
