@@ -102,6 +102,33 @@ TEST(EtcBench, TheSetRowIsTheMeanOfTheImageRows)
     EXPECT_NEAR(psnrOf(set), (psnrOf(a) + psnrOf(b)) / 2, 0.006) << run.standardOutput;
 }
 
+TEST(EtcBench, TheSetRowLeavesOutImagesWithoutTheFigure)
+{
+    // Punchthrough's RGB counts only opaque texels: the clear picture has none, so the set's
+    // figure is the opaque picture's alone.
+    TestFolder folder;
+    std::string error;
+    etc::Image opaque = patternImage(16, 16);
+    etc::Image clear = patternImage(16, 16);
+    for (std::size_t i = 3; i < opaque.rgba.size(); i += 4) {
+        opaque.rgba[i] = 255;
+        clear.rgba[i] = 0;
+    }
+    ASSERT_TRUE(imageio::writePng(folder.pathOf("opaque.png"), opaque, error)) << error;
+    ASSERT_TRUE(imageio::writePng(folder.pathOf("clear.png"), clear, error)) << error;
+    const ToolRun run =
+        runTool("tools/etc-codec/etc-bench",
+                {"--format", "rgb8-a1", "--effort", "fast", "--repeat", "1", "opaque.png", "clear.png"}, folder.path());
+    ASSERT_EQ(run.status, 0) << run.standardError;
+    std::istringstream rows(run.standardOutput);
+    std::string header, first, second, set;
+    ASSERT_TRUE(std::getline(rows, header) && std::getline(rows, first) && std::getline(rows, second) &&
+                std::getline(rows, set))
+        << run.standardOutput;
+    EXPECT_NE(second.find("RGB n/a"), std::string::npos) << second;
+    EXPECT_NEAR(psnrOf(set), psnrOf(first), 0.006) << run.standardOutput;
+}
+
 TEST(EtcBench, EveryArgumentErrorEndsWithTheHelpHint)
 {
     TestFolder folder;

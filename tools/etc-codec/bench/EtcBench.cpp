@@ -256,12 +256,18 @@ bool measure(const etc::Image& image, etc::Format format, etc::Effort effort, co
 Result combine(const std::vector<Result>& results)
 {
     Result set = results.front();
+    // Over the images where the figure exists: punchthrough's RGB counts opaque texels only,
+    // and a picture may have none.
     const auto mean = [&](double etc::FormatQuality::*figure) {
         double sum = 0;
+        int count = 0;
         for (const Result& r : results) {
-            sum += r.quality.*figure;
+            if (!std::isnan(r.quality.*figure)) {
+                sum += r.quality.*figure;
+                ++count;
+            }
         }
-        return sum / static_cast<double>(results.size());
+        return count > 0 ? sum / count : std::nan("");
     };
     set.quality.channelsPsnr = mean(&etc::FormatQuality::channelsPsnr);
     set.quality.alphaPsnr = mean(&etc::FormatQuality::alphaPsnr);
