@@ -74,6 +74,13 @@ rm -f "$machine.debootstrap.log"
 echo "== clean clone of $(git -C "$root" rev-parse --short HEAD)"
 git clone --quiet --no-hardlinks "$root" "$machine/project"
 cp /etc/resolv.conf "$machine/etc/resolv.conf"
+# The network's own certificate authorities, when it has any (an egress proxy that re-signs TLS):
+# they belong to the network the machine sits on, not to the project, and Debian's
+# ca-certificates package takes them in when the set-up installs it.
+if compgen -G "/usr/local/share/ca-certificates/*.crt" > /dev/null; then
+  mkdir -p "$machine/usr/local/share/ca-certificates"
+  cp /usr/local/share/ca-certificates/*.crt "$machine/usr/local/share/ca-certificates/"
+fi
 
 for point in proc sys dev dev/pts; do
   mount --bind "/$point" "$machine/$point"
