@@ -67,8 +67,9 @@ void installHandlers()
     struct sigaction fault = {};
     fault.sa_handler = onFault;
     fault.sa_flags = SA_RESETHAND;
-    sigaction(SIGSEGV, &fault, nullptr);
-    sigaction(SIGBUS, &fault, nullptr);
+    // softpipe has been seen to divide by zero on the dead connection.
+    for (const int signal : {SIGSEGV, SIGBUS, SIGFPE})
+        sigaction(signal, &fault, nullptr);
     // Failures that exit without a message.
     static bool exitCheckInstalled = false;
     if (!exitCheckInstalled)

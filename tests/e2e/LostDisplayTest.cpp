@@ -1,6 +1,7 @@
 // Every windowed program with its X server killed under it, at moments from right after its
 // window appears (set-up) to well into its drawing: it must say so and end, never hang.
 
+#include "ShimmedRun.h"
 #include "TestProcess.h"
 #include "TextCount.h"
 #include "X11Client.h"
@@ -9,6 +10,8 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <csignal>
+#include <cstring>
 #include <ostream>
 #include <thread>
 
@@ -67,6 +70,23 @@ TEST_P(LostDisplay, EndsWithOneErrorLineAndStatusOne)
         ASSERT_NE(status, -1) << "still running " << exitTimeoutSeconds << " s after its X server died\n" << output;
         EXPECT_EQ(status, 1) << output;
         EXPECT_TRUE(endsWith(output, "Error: Lost the connection to X display \"" + server.displayName() + "\"\n"))
+            << output;
+        EXPECT_EQ(countOf(output, "Error: "), 1) << output;
+    }
+}
+
+// A driver that faults on the dead connection (Mesa's softpipe has been seen to divide by zero
+// there) is reported as the loss, whichever fault it is.
+TEST(LostDisplayFault, ACrashOnTheDeadConnectionIsReportedAsTheLoss)
+{
+    for (const int signal : {SIGSEGV, SIGBUS, SIGFPE}) {
+        SCOPED_TRACE(strsignal(signal));
+        ShimmedRun run(programs::patchTorus, {}, "", {{"KORVO_SHIM_CRASH_ON_LOSS", std::to_string(signal)}});
+        ASSERT_TRUE(run.serverStarted());
+        const int status = run.process().waitForExit(30);
+        const std::string output = run.process().standardError();
+        EXPECT_EQ(status, 1) << output;
+        EXPECT_TRUE(endsWith(output, "Error: Lost the connection to X display \"" + run.displayName() + "\"\n"))
             << output;
         EXPECT_EQ(countOf(output, "Error: "), 1) << output;
     }

@@ -26,6 +26,7 @@ public:
     TestProcess& process() { return *child; }
     X11Client& client() { return x11; }
     bool serverStarted() const { return server.ok() && x11.ok(); }
+    std::string displayName() const { return server.displayName(); }
 
     // Waits until the program has presented `count` frames, by its trace; false if it ended first
     // or the time ran out.

@@ -17,6 +17,9 @@
  *   KORVO_SHIM_NO_COMPRESSED_FORMATS  the GL reports no compressed texture formats.
  *   KORVO_SHIM_PAUSE    seconds to sleep in the first eglMakeCurrent, that is before the program's
  *                       set-up, as a slow set-up would.
+ *   KORVO_SHIM_CRASH_ON_LOSS  a signal number: the third eglSwapBuffers shuts the program's X
+ *                       connection down and raises that signal at once, as a driver that faults on
+ *                       a dead connection would, before anything else can notice the loss.
  *   KORVO_SHIM_TRACE    file that receives one line per hooked call, as "name(arguments) = result".
  *                       Configurations are named "#index" by their place in the last list handed
  *                       out, uniforms by their name.
@@ -27,10 +30,12 @@
 #include <GLES3/gl3.h>
 #include <X11/Xlib.h>
 #include <dlfcn.h>
+#include <signal.h>
 #include <stdarg.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
+#include <sys/socket.h>
 #include <sys/syscall.h>
 #include <time.h>
 #include <unistd.h>
@@ -78,6 +83,8 @@ static EGLint pendingEglError;
 static struct UniformName uniforms[MAX_UNIFORMS];
 static int uniformCount;
 static GLuint currentProgram;
+static int crashSignal;
+static Display* connection;
 
 static int onMainThread(void);
 
@@ -145,6 +152,9 @@ __attribute__((constructor)) static void setUp(void)
     if (text != NULL)
         parseConfigEdits(text);
     noCompressedFormats = getenv("KORVO_SHIM_NO_COMPRESSED_FORMATS") != NULL;
+    text = getenv("KORVO_SHIM_CRASH_ON_LOSS");
+    if (text != NULL)
+        crashSignal = atoi(text);
     text = getenv("KORVO_SHIM_PAUSE");
     if (text != NULL)
         pauseSeconds = atof(text);
@@ -433,9 +443,28 @@ EXPORT EGLBoolean eglMakeCurrent(EGLDisplay display, EGLSurface draw, EGLSurface
     return result;
 }
 
+EXPORT Display* XOpenDisplay(const char* name)
+{
+    NEXT(XOpenDisplay);
+    connection = next_XOpenDisplay(name);
+    return connection;
+}
+
+/* The connection hangs up under the program, and the fault follows before the program's own
+ * watch on the connection can run. */
+static void crashOnLostConnection(void)
+{
+    static int swaps;
+    if (crashSignal == 0 || connection == NULL || ++swaps != 3)
+        return;
+    shutdown(ConnectionNumber(connection), SHUT_RDWR);
+    raise(crashSignal);
+}
+
 EXPORT EGLBoolean eglSwapBuffers(EGLDisplay display, EGLSurface surface)
 {
     NEXT(eglSwapBuffers);
+    crashOnLostConnection();
     const EGLBoolean result = next_eglSwapBuffers(display, surface);
     record("eglSwapBuffers at %.6f", now());
     passed("eglSwapBuffers");
