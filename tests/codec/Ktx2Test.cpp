@@ -1,5 +1,5 @@
-// The KTX2 container: the bytes written, checked against the layout worked out by hand from the
-// KTX 2.0 specification, and the reader's refusal of every kind of damaged or hostile file.
+// The KTX2 container: the bytes written, checked against the container's layout worked out by
+// hand, and the reader's refusal of every kind of damaged or hostile file.
 
 #include "Ktx2.h"
 #include "EtcCodec.h"

@@ -29,13 +29,7 @@ std::string raster(int width, int height)
 std::vector<int> fetchLevel(int level, int width, int height)
 {
     // Made afresh each time: each test has a context of its own.
-    const GLuint program =
-        fullViewportProgram("#version 300 es\n"
-                            "precision highp float;\n"
-                            "uniform highp sampler2D image;\n"
-                            "uniform int level;\n"
-                            "out vec4 colour;\n"
-                            "void main() { colour = texelFetch(image, ivec2(gl_FragCoord.xy), level); }\n");
+    const GLuint program = texelFetchProgram();
     glUseProgram(program);
     glUniform1i(glGetUniformLocation(program, "image"), 0);
     glUniform1i(glGetUniformLocation(program, "level"), level);

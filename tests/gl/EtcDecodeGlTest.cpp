@@ -62,13 +62,7 @@ std::vector<float> drawnByGl(const etc::FormatInfo& info, const std::vector<std:
     glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, target, 0);
     EXPECT_EQ(glCheckFramebufferStatus(GL_FRAMEBUFFER), static_cast<GLenum>(GL_FRAMEBUFFER_COMPLETE));
 
-    const GLuint program =
-        fullViewportProgram("#version 300 es\n"
-                            "precision highp float;\n"
-                            "uniform highp sampler2D image;\n"
-                            "uniform int level;\n"
-                            "out vec4 colour;\n"
-                            "void main() { colour = texelFetch(image, ivec2(gl_FragCoord.xy), level); }\n");
+    const GLuint program = texelFetchProgram();
     glUseProgram(program);
     glActiveTexture(GL_TEXTURE0);
     glBindTexture(GL_TEXTURE_2D, texture);

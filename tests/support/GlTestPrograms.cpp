@@ -36,3 +36,13 @@ GLuint fullViewportProgram(const char* fragmentSource)
     return linkTestProgram(compileTestShader(GL_VERTEX_SHADER, vertexSource),
                            compileTestShader(GL_FRAGMENT_SHADER, fragmentSource));
 }
+
+GLuint texelFetchProgram()
+{
+    return fullViewportProgram("#version 300 es\n"
+                               "precision highp float;\n"
+                               "uniform highp sampler2D image;\n"
+                               "uniform int level;\n"
+                               "out vec4 colour;\n"
+                               "void main() { colour = texelFetch(image, ivec2(gl_FragCoord.xy), level); }\n");
+}

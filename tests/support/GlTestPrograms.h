@@ -12,4 +12,8 @@ GLuint linkTestProgram(GLuint vertexShader, GLuint fragmentShader);
 // 0, 3)), shaded by the given OpenGL ES 3.00 fragment shader.
 GLuint fullViewportProgram(const char* fragmentSource);
 
+// A full-viewport program that shows the texels of one level of the texture on unit "image"
+// as they are stored (texelFetch at the fragment's position, level from the "level" uniform).
+GLuint texelFetchProgram();
+
 #endif

@@ -16,7 +16,7 @@
 
 namespace {
 
-// How the KTX 2.0 and Khronos Data Format specifications describe each format: its Vulkan
+// How a KTX2 file describes each format: its Vulkan
 // format (ETC1 has none), colour model, transfer function and one 64-bit sample per block half
 // (channel id, qualifier bits: 1 linear, 4 signed).
 struct Sample {

@@ -15,7 +15,7 @@ constexpr std::size_t fixedBytes = 80;
 constexpr std::size_t levelEntryBytes = 24;
 constexpr std::uint32_t vkFormatUndefined = 0;
 
-// Data format descriptor values (Khronos Data Format Specification).
+// Data format descriptor values: colour models, primaries, transfer functions, channels.
 constexpr std::uint8_t modelEtc1 = 160;
 constexpr std::uint8_t modelEtc2 = 161;
 constexpr std::uint8_t primariesBt709 = 1;
