@@ -107,7 +107,7 @@ long exactError(const HalfColours& colours, int bits, const etc::HalfFit& fit)
 }
 
 // Only the single best candidate by the unclamped error is scored again: it must be right.
-const etc::SubblockEffort oneCandidate{1, 1, true, 1.0f, 2, 1, 0, false};
+const etc::SubblockEffort oneCandidate{1, 1, true, 1.0f, 2, 1, 0, false, false};
 
 TEST(NeighbourhoodSearch, DifferentialPairIsNoWorseThanEveryPairNearTheMeans)
 {

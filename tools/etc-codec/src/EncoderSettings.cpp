@@ -35,21 +35,24 @@ const SearchSettings& searchSettings(Effort effort)
 {
     // clang-format off
     // Subblocks (ETC1, ETC2): refined tables, refit rounds, individual always, other flip's
-    // spread, neighbourhood radius, pairs rescored, exact steps, thorough steps. T/H:
+    // spread, neighbourhood radius, pairs rescored, exact steps, thorough steps, complete. T/H:
     // partitions, distances, rounds, exact steps. Planar: neighbours, joint moves. EAC (R11/RG11,
     // alpha). Fast colour blocks. The neighbourhood and the exact steps find what more refined
     // tables would.
-    static const SearchSettings fast{{2, 2, false, 1.0f, 0, 0, 0, false}, {1, 1, false, 1.0f, 0, 0, 0, false},
+    static const SearchSettings fast{{2, 2, false, 1.0f, 0, 0, 0, false, false},
+                                     {1, 1, false, 1.0f, 0, 0, 0, false, false},
                                      1, 1, 0, 0, false, false,
                                      {0, 0, 0, 0, 0, 0, true},            {0, 0, 0, 0, 0, 0, true}, true};
-    static const SearchSettings standard{{4, 3, false, 1.0f, 0, 0, 0, false}, {2, 2, false, 1.0f, 0, 0, 0, false},
+    static const SearchSettings standard{{4, 3, false, 1.0f, 0, 0, 0, false, false},
+                                         {2, 2, false, 1.0f, 0, 0, 0, false, false},
                                          1, 1, 1, 0, true, false,
                                          {3, 6, 2, 12, 12, 3, false},         {0, 1, 0, 4, 2, 1, false}};
-    static const SearchSettings best{{1, 1, true, 1000.0f, 1, 2, 4, false}, {1, 1, true, 1000.0f, 1, 2, 4, false},
+    static const SearchSettings best{{1, 1, true, 1000.0f, 1, 2, 4, false, false},
+                                     {1, 1, true, 1000.0f, 1, 2, 4, false, false},
                                      4, 2, 2, 8, true, true,
                                      {3, 6, 2, 12, 16, 4, false},           {14, 14, 1, 12, 16, 1, false}};
-    static const SearchSettings exhaustive{{1, 1, true, 1000.0f, 2, 4, 16, true},
-                                           {1, 1, true, 1000.0f, 2, 4, 16, true},
+    static const SearchSettings exhaustive{{0, 0, true, 1000.0f, 0, 0, 0, false, true},
+                                           {0, 0, true, 1000.0f, 0, 0, 0, false, true},
                                            8, 8, 3, 16, true, true,
                                            {3, 6, 2, 12, 16, 4, false}, {14, 14, 1, 12, 16, 1, false}};
     // clang-format on

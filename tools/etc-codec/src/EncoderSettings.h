@@ -26,6 +26,8 @@ struct SubblockEffort {
     // than from the better one.
     int exactSteps;
     bool thoroughSteps;
+    // Every flip, mode, base code and table, in place of all of the above (CompleteSubblockSearch.h).
+    bool complete;
 };
 
 // The search of EAC blocks: every table sweeps its bases for the multipliers around the one

@@ -1,5 +1,6 @@
 #include "Etc1Encoder.h"
 
+#include "CompleteSubblockSearch.h"
 #include "ComponentGrid.h"
 #include "FastSubblockEncoder.h"
 #include "NeighbourhoodSearch.h"
@@ -159,6 +160,13 @@ SubblockCandidate encodeSubblockModes(const PixelBlock& block, const SubblockMod
     const HalfTexels byFlip[2][2] = {
         {gatherHalf(block, false, 0, options.counted), gatherHalf(block, false, 1, options.counted)},
         {gatherHalf(block, true, 0, options.counted), gatherHalf(block, true, 1, options.counted)}};
+    if (effort.complete) {
+        SubblockChoice choice;
+        if (searchSubblocksCompletely(byFlip, search, options.allowIndividual, options.below, choice)) {
+            best = toCandidate(choice.pair, byFlip[choice.flip ? 1 : 0], choice.differential, choice.flip, options);
+        }
+        return best;
+    }
     // The flip whose halves spread less goes first; the other only if it spreads not much more.
     const float spreads[2] = {halvesSpread(byFlip[0]), halvesSpread(byFlip[1])};
     const int first = spreads[1] < spreads[0] ? 1 : 0;

@@ -5,6 +5,7 @@
 #include "EncoderSettings.h"
 #include "Etc1Block.h"
 
+#include <climits>
 #include <cstdint>
 
 // Encoder for the subblock modes (individual and differential, both flips), shared by ETC1,
@@ -18,6 +19,8 @@ struct SubblockModeOptions {
     // Texels the error counts (null: all); the others get `uncountedSelector`.
     const bool* counted = nullptr;
     std::uint8_t uncountedSelector = 0;
+    // The complete search keeps only an encoding whose error lies below this (none: error LONG_MAX).
+    long below = LONG_MAX;
 };
 
 struct SubblockCandidate {

@@ -45,6 +45,7 @@ public:
     }
 
     std::uint64_t word() const { return bestWord; }
+    long error() const { return bestError; }
 
 private:
     bool alphaMatches(const PixelBlock& decoded) const
@@ -97,12 +98,23 @@ void considerOpaqueModes(BestBlock& best, const PixelBlock& block, bool allowInd
 {
     SubblockModeOptions subblock;
     subblock.allowIndividual = allowIndividual;
-    best.consider(packSubblockMode(encodeSubblockModes(block, subblock, settings.etc2Subblocks).params));
+    // The complete search goes last, so that only what beats the other modes needs searching.
+    const bool subblocksLast = settings.etc2Subblocks.complete;
+    if (!subblocksLast) {
+        best.consider(packSubblockMode(encodeSubblockModes(block, subblock, settings.etc2Subblocks).params));
+    }
     const ThCandidate th = encodeThModes(block, ThOptions{}, settings);
     if (th.error != LONG_MAX) {
         best.consider(packThMode(th.params));
     }
     best.consider(packPlanarMode(encodePlanarMode(block, settings).params));
+    if (subblocksLast) {
+        subblock.below = best.error();
+        const SubblockCandidate candidate = encodeSubblockModes(block, subblock, settings.etc2Subblocks);
+        if (candidate.error != LONG_MAX) {
+            best.consider(packSubblockMode(candidate.params));
+        }
+    }
 }
 
 } // namespace

@@ -62,8 +62,9 @@ struct DecodedImage {
 //         for clamping) around the halves' means and stepped on the exact error where the
 //         palette clamps, T/H colours and planar corners stepped on the exact error; more T/H
 //         splits, every EAC multiplier.
-//   Exhaustive: a wider base colour neighbourhood, more T/H splits and every T/H distance
-//         refined; the EAC search of best.
+//   Exhaustive: every subblock-mode block (the least error there is, CompleteSubblockSearch.h),
+//         searched after the other ETC2 modes and only for what beats them; more T/H splits
+//         and every T/H distance refined; the EAC search of best.
 enum class Effort { Fast, Default, Best, Exhaustive };
 
 // The efforts by their command-line names, weakest first.

@@ -169,6 +169,11 @@ HalfFit fitTableAt(const HalfTexels& t, const Rgb& code, int table, const HalfSe
     return fit;
 }
 
+int halfError(const HalfTexels& t, const Rgb& code, int table, const HalfSearch& search)
+{
+    return paletteError(t, paletteOf(widenCode(code, search.bits), (*search.modifiers)[table], search.selectorMask));
+}
+
 HalfFit fitTablesAt(const HalfTexels& t, const Rgb& code, const HalfSearch& search)
 {
     HalfFit best = fitTableAt(t, code, 0, search);

@@ -44,6 +44,9 @@ HalfFit fitHalf(const HalfTexels& texels, const HalfSearch& search, const CodeRa
 HalfFit fitTableAt(const HalfTexels& texels, const Rgb& code, int table, const HalfSearch& search);
 HalfFit fitTablesAt(const HalfTexels& texels, const Rgb& code, const HalfSearch& search);
 
+// The exact error (clamping included) of a base code and table, each texel at its best selector.
+int halfError(const HalfTexels& texels, const Rgb& code, int table, const HalfSearch& search);
+
 // Moves the base code of `start` on the exact error (clamping included) over every table while
 // that lowers it, along any components at once: `longestStride` codes at a time first, down to
 // single codes, at most `steps` moves of each stride.
