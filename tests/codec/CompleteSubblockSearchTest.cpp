@@ -18,7 +18,7 @@ const etc::SearchSettings& exhaustive() { return etc::searchSettings(etc::Effort
 etc::PixelBlock blockOf(const std::array<Texel, 16>& texels)
 {
     return codectest::makeBlock([&](int x, int y) {
-        const Texel& t = texels[static_cast<std::size_t>(y * 4 + x)];
+        const Texel& t = texels[static_cast<std::size_t>(y) * 4 + static_cast<std::size_t>(x)];
         return std::array<int, 4>{t[0], t[1], t[2], 255};
     });
 }
@@ -103,7 +103,8 @@ std::vector<long> everyCodeOfHalf(const etc::PixelBlock& block, bool flip, int h
         colours[static_cast<std::size_t>(lane)] = {t[0], t[1], t[2]};
     }
     const int n = 1 << bits;
-    std::vector<long> errors(static_cast<std::size_t>(n * n * n));
+    const std::size_t count = static_cast<std::size_t>(n) * static_cast<std::size_t>(n) * static_cast<std::size_t>(n);
+    std::vector<long> errors(count);
     for (int code = 0; code < n * n * n; ++code) {
         errors[static_cast<std::size_t>(code)] =
             codectest::bruteHalfError(colours, bits, {code / (n * n), code / n % n, code % n});
