@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <climits>
 #include <iterator>
+#include <memory>
 #include <vector>
 
 namespace etc {
@@ -140,6 +141,60 @@ void componentBounds(const float (&values)[texelsPerSubblock], const float (&wei
     }
 }
 
+// Per table, texel value and code (the 5-bit codes, then the 4-bit ones and as many zeros, so that
+// every row is summed whole), the squared distance from the value to its nearest level: a
+// component's bounds over a half are then a sum of rows. Built once for the ETC1 tables.
+constexpr int tabulatedCodes = 2 * mostCodes;
+
+struct LevelErrors {
+    float row[8][256][tabulatedCodes];
+};
+
+std::unique_ptr<LevelErrors> tabulateLevelErrors(const ModifierTables& modifiers)
+{
+    auto errors = std::make_unique<LevelErrors>();
+    for (int table = 0; table < 8; ++table) {
+        for (int value = 0; value < 256; ++value) {
+            for (int slot = 0; slot < 48; ++slot) {
+                const int base = slot < 32 ? gridValue(5, slot) : gridValue(4, slot - 32);
+                int lowest = INT_MAX;
+                for (int m : modifiers[table]) {
+                    lowest = std::min(lowest, squared(clamp255(base + m) - value));
+                }
+                errors->row[table][value][slot] = static_cast<float>(lowest);
+            }
+        }
+    }
+    return errors;
+}
+
+// Null for other tables or selectors.
+const LevelErrors* sharedLevelErrors(const HalfSearch& search)
+{
+    if (search.modifiers != &etc1Modifiers || search.selectorMask != 0xF) {
+        return nullptr;
+    }
+    static const std::unique_ptr<LevelErrors> etc1 = tabulateLevelErrors(etc1Modifiers);
+    return etc1.get();
+}
+
+void sumLevelErrors(const LevelErrors& errors, int table, const float (&values)[texelsPerSubblock],
+                    const float (&weights)[texelsPerSubblock], int bits, float* bounds)
+{
+    const int first = bits == 5 ? 0 : mostCodes;
+    float sums[mostCodes] = {};
+    for (int lane = 0; lane < texelsPerSubblock; ++lane) {
+        if (weights[lane] == 0) {
+            continue;
+        }
+        const float* row = errors.row[table][static_cast<int>(values[lane])] + first;
+        for (int code = 0; code < mostCodes; ++code) {
+            sums[code] += row[code];
+        }
+    }
+    std::copy(sums, sums + (1 << bits), bounds);
+}
+
 void boundHalf(const HalfTexels& t, const HalfSearch& search, HalfBounds& bounds)
 {
     const int codes = 1 << search.bits;
@@ -154,12 +209,17 @@ void boundHalf(const HalfTexels& t, const HalfSearch& search, HalfBounds& bounds
             bounds.baseTerms[c][code] = sum;
         }
     }
+    const LevelErrors* shared = sharedLevelErrors(search);
     for (int table = 0; table < 8; ++table) {
         bounds.tableFloor[table] = 0;
         for (int c = 0; c < 3; ++c) {
             float* bound = bounds.component[table][c];
-            componentBounds(*channels[c], t.weight, search.bits, (*search.modifiers)[table], search.selectorMask,
-                            bound);
+            if (shared != nullptr) {
+                sumLevelErrors(*shared, table, *channels[c], t.weight, search.bits, bound);
+            } else {
+                componentBounds(*channels[c], t.weight, search.bits, (*search.modifiers)[table], search.selectorMask,
+                                bound);
+            }
             bounds.least[table][c] = *std::min_element(bound, bound + codes);
             bounds.tableFloor[table] += bounds.least[table][c];
         }
