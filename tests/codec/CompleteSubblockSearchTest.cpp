@@ -94,26 +94,68 @@ const std::array<Texel, 16> twoTones = {{{44, 37, 64},
                                          {89, 87, 109},
                                          {82, 86, 108}}};
 
-// Every base code of one half (32^3 or 16^3, index (r * n + g) * n + b) with its best table.
-std::vector<long> everyCodeOfHalf(const etc::PixelBlock& block, bool flip, int half, int bits)
-{
+// A half's texels as the brute force takes them, and whether each counts.
+struct HalfOfBlock {
     codectest::HalfColours colours;
+    std::array<bool, 8> counted;
+};
+
+HalfOfBlock halfOf(const etc::PixelBlock& block, bool flip, int half)
+{
+    HalfOfBlock out;
     for (int lane = 0; lane < etc::texelsPerSubblock; ++lane) {
         const std::uint8_t* t = block.rgba[etc::subblockTexels(flip, half)[lane]];
-        colours[static_cast<std::size_t>(lane)] = {t[0], t[1], t[2]};
+        out.colours[static_cast<std::size_t>(lane)] = {t[0], t[1], t[2]};
+        out.counted[static_cast<std::size_t>(lane)] = t[3] >= 128;
     }
+    return out;
+}
+
+// Every base code of one half (32^3 or 16^3, index (r * n + g) * n + b) scored by `error`.
+template <typename ErrorOf>
+std::vector<long> everyCode(int bits, ErrorOf error)
+{
     const int n = 1 << bits;
     const std::size_t count = static_cast<std::size_t>(n) * static_cast<std::size_t>(n) * static_cast<std::size_t>(n);
     std::vector<long> errors(count);
     for (int code = 0; code < n * n * n; ++code) {
-        errors[static_cast<std::size_t>(code)] =
-            codectest::bruteHalfError(colours, bits, {code / (n * n), code / n % n, code % n});
+        errors[static_cast<std::size_t>(code)] = error(std::array<int, 3>{code / (n * n), code / n % n, code % n});
     }
     return errors;
 }
 
-// The least error of any ETC1 block: both flips, individual mode and differential mode with
-// every pair of bases whose difference lies in [-4, 3] per component.
+std::vector<long> everyCodeOfHalf(const etc::PixelBlock& block, bool flip, int half, int bits)
+{
+    const HalfOfBlock h = halfOf(block, flip, half);
+    return everyCode(bits,
+                     [&](const std::array<int, 3>& code) { return codectest::bruteHalfError(h.colours, bits, code); });
+}
+
+// The least error of two differential halves: every pair of 5-bit bases whose difference lies
+// in [-4, 3] per component.
+long leastDifferentialPair(const std::vector<long>& first, const std::vector<long>& second)
+{
+    const long secondLeast = *std::min_element(second.begin(), second.end());
+    long best = LONG_MAX;
+    for (int a = 0; a < 32 * 32 * 32; ++a) {
+        if (first[static_cast<std::size_t>(a)] + secondLeast >= best) {
+            continue;
+        }
+        const int base[3] = {a >> 10, a >> 5 & 31, a & 31};
+        for (int d = 0; d < 8 * 8 * 8; ++d) {
+            const int other[3] = {base[0] + (d >> 6) - 4, base[1] + (d >> 3 & 7) - 4, base[2] + (d & 7) - 4};
+            if (std::any_of(other, other + 3, [](int c) { return c < 0 || c > 31; })) {
+                continue;
+            }
+            best = std::min(best,
+                            first[static_cast<std::size_t>(a)] +
+                                second[static_cast<std::size_t>((other[0] << 10) | (other[1] << 5) | other[2])]);
+        }
+    }
+    return best;
+}
+
+// The least error of any ETC1 block: both flips, individual mode and differential mode.
 long leastEtc1Error(const etc::PixelBlock& block)
 {
     long best = LONG_MAX;
@@ -122,24 +164,48 @@ long leastEtc1Error(const etc::PixelBlock& block)
         const std::vector<long> second4 = everyCodeOfHalf(block, flip, 1, 4);
         best = std::min(
             best, *std::min_element(first4.begin(), first4.end()) + *std::min_element(second4.begin(), second4.end()));
-        const std::vector<long> first = everyCodeOfHalf(block, flip, 0, 5);
-        const std::vector<long> second = everyCodeOfHalf(block, flip, 1, 5);
-        const long secondLeast = *std::min_element(second.begin(), second.end());
-        for (int a = 0; a < 32 * 32 * 32; ++a) {
-            if (first[static_cast<std::size_t>(a)] + secondLeast >= best) {
-                continue;
-            }
-            const int base[3] = {a >> 10, a >> 5 & 31, a & 31};
-            for (int d = 0; d < 8 * 8 * 8; ++d) {
-                const int other[3] = {base[0] + (d >> 6) - 4, base[1] + (d >> 3 & 7) - 4, base[2] + (d & 7) - 4};
-                if (std::any_of(other, other + 3, [](int c) { return c < 0 || c > 31; })) {
-                    continue;
+        best = std::min(best,
+                        leastDifferentialPair(everyCodeOfHalf(block, flip, 0, 5), everyCodeOfHalf(block, flip, 1, 5)));
+    }
+    return best;
+}
+
+// A punchthrough half without the opaque bit: selector 2 marks a transparent texel and the small
+// modifier of every table is 0; the error counts the opaque texels only.
+long punchthroughHalfError(const HalfOfBlock& h, const std::array<int, 3>& code)
+{
+    long best = LONG_MAX;
+    for (const auto& table : codectest::etc1Tables) {
+        const int modifiers[3] = {0, table[1], table[3]};
+        long sum = 0;
+        for (std::size_t lane = 0; lane < 8; ++lane) {
+            long nearest = LONG_MAX;
+            for (int m : modifiers) {
+                long d = 0;
+                for (std::size_t c = 0; c < 3; ++c) {
+                    const int decoded = std::clamp(codectest::widen(5, code[c]) + m, 0, 255);
+                    d += (decoded - h.colours[lane][c]) * (decoded - h.colours[lane][c]);
                 }
-                const long e = first[static_cast<std::size_t>(a)] +
-                    second[static_cast<std::size_t>((other[0] << 10) | (other[1] << 5) | other[2])];
-                best = std::min(best, e);
+                nearest = std::min(nearest, d);
             }
+            sum += h.counted[lane] ? nearest : 0;
         }
+        best = std::min(best, sum);
+    }
+    return best;
+}
+
+long leastPunchthroughSubblockError(const etc::PixelBlock& block)
+{
+    long best = LONG_MAX;
+    for (bool flip : {false, true}) {
+        const HalfOfBlock first = halfOf(block, flip, 0);
+        const HalfOfBlock second = halfOf(block, flip, 1);
+        best = std::min(
+            best,
+            leastDifferentialPair(
+                everyCode(5, [&](const std::array<int, 3>& code) { return punchthroughHalfError(first, code); }),
+                everyCode(5, [&](const std::array<int, 3>& code) { return punchthroughHalfError(second, code); })));
     }
     return best;
 }
@@ -172,6 +238,33 @@ TEST_P(CompleteSubblockSearch, FindsTheLeastErrorOfAnyEtc1Block)
     etc::PixelBlock decoded;
     etc::decodeEtc2Block(etc::encodeEtc2Block(block, exhaustive()), decoded);
     EXPECT_LE(etc::rgbBlockError(decoded, block, nullptr), least);
+}
+
+TEST_P(CompleteSubblockSearch, FindsTheLeastErrorOverTheOpaqueTexelsOfPunchthroughBlocks)
+{
+    // A transparent column and a transparent corner, whose colour (red) must not pull the bases.
+    etc::PixelBlock block = blockOf(GetParam());
+    for (int i : {1, 5, 9, 13, 15}) {
+        block.rgba[i][0] = 255;
+        block.rgba[i][1] = 0;
+        block.rgba[i][2] = 0;
+        block.rgba[i][3] = 0;
+    }
+    bool opaque[etc::texelsPerBlock];
+    for (int i = 0; i < etc::texelsPerBlock; ++i) {
+        opaque[i] = block.rgba[i][3] >= 128;
+    }
+    etc::SubblockModeOptions options;
+    options.allowIndividual = false;
+    options.modifiers = &etc::transparentModifiers;
+    options.selectorMask = 0xB;
+    options.counted = opaque;
+    options.uncountedSelector = 2;
+    const etc::SubblockCandidate found = etc::encodeSubblockModes(block, options, exhaustive().etc2Subblocks);
+    EXPECT_EQ(found.error, leastPunchthroughSubblockError(block));
+    for (int i = 0; i < etc::texelsPerBlock; ++i) {
+        EXPECT_EQ(found.params.selectors[i] == 2, !opaque[i]) << i;
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(MissedAroundTheMeans, CompleteSubblockSearch,
