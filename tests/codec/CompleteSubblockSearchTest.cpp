@@ -94,6 +94,25 @@ const std::array<Texel, 16> twoTones = {{{44, 37, 64},
                                          {89, 87, 109},
                                          {82, 86, 108}}};
 
+// Black and white beside grey: only the widest table, clamped at both ends, gives the
+// black-and-white half its two colours.
+const std::array<Texel, 16> blackAndWhite = {{{0, 0, 0},
+                                              {255, 255, 255},
+                                              {120, 120, 120},
+                                              {124, 124, 124},
+                                              {255, 255, 255},
+                                              {0, 0, 0},
+                                              {122, 122, 122},
+                                              {126, 126, 126},
+                                              {0, 0, 0},
+                                              {255, 255, 255},
+                                              {120, 120, 120},
+                                              {124, 124, 124},
+                                              {255, 255, 255},
+                                              {0, 0, 0},
+                                              {122, 122, 122},
+                                              {126, 126, 126}}};
+
 // A half's texels as the brute force takes them, and whether each counts.
 struct HalfOfBlock {
     codectest::HalfColours colours;
@@ -267,7 +286,7 @@ TEST_P(CompleteSubblockSearch, FindsTheLeastErrorOverTheOpaqueTexelsOfPunchthrou
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(MissedAroundTheMeans, CompleteSubblockSearch,
-                         ::testing::Values(greyBesideYellow, normals, smoothBlue, twoTones));
+INSTANTIATE_TEST_SUITE_P(HardBlocks, CompleteSubblockSearch,
+                         ::testing::Values(greyBesideYellow, normals, smoothBlue, twoTones, blackAndWhite));
 
 } // namespace
