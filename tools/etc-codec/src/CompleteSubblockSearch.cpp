@@ -77,6 +77,25 @@ float nearestSum(const LaneSums& distances)
     return sum;
 }
 
+// nearestSum of a + b, without storing the sums.
+float nearestSumOfSum(const LaneSums& a, const LaneSums& b)
+{
+    float lowest[texelsPerSubblock];
+    for (int lane = 0; lane < texelsPerSubblock; ++lane) {
+        lowest[lane] = a[0][lane] + b[0][lane];
+    }
+    for (int s = 1; s < 4; ++s) {
+        for (int lane = 0; lane < texelsPerSubblock; ++lane) {
+            lowest[lane] = std::min(lowest[lane], a[s][lane] + b[s][lane]);
+        }
+    }
+    float sum = 0;
+    for (float value : lowest) {
+        sum += value;
+    }
+    return sum;
+}
+
 // One component's error with each counted texel at its nearest allowed level.
 float nearestLevelsError(const float (&values)[texelsPerSubblock], const float (&weights)[texelsPerSubblock], int base,
                          const int* modifiers, unsigned mask)
@@ -337,9 +356,7 @@ void visitBelow(const HalfTexels& t, const HalfSearch& search, const HalfBounds&
                     const int blue = gridValue(search.bits, b);
                     float exact = 0;
                     if (rgClamps || selectorTerms.clamps(blue)) {
-                        LaneSums rgb;
-                        addDistances(rg, distancesOf(2, b), rgb);
-                        exact = nearestSum(rgb);
+                        exact = nearestSumOfSum(rg, distancesOf(2, b));
                     } else {
                         exact = rgTerms + bounds.baseTerms[2][b] + selectorTerms.at(rgBase + blue);
                     }
