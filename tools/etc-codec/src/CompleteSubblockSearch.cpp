@@ -160,6 +160,21 @@ void componentBounds(const float (&values)[texelsPerSubblock], const float (&wei
     }
 }
 
+// Sorts a few indices by their key, ties kept in order.
+template <typename Key>
+void sortIndices(int* indices, int count, Key key)
+{
+    for (int i = 1; i < count; ++i) {
+        const int index = indices[i];
+        int at = i;
+        while (at > 0 && key(indices[at - 1]) > key(index)) {
+            indices[at] = indices[at - 1];
+            --at;
+        }
+        indices[at] = index;
+    }
+}
+
 // Per table, texel value and code (the 5-bit codes, then the 4-bit ones and as many zeros, so that
 // every row is summed whole), the squared distance from the value to its nearest level: a
 // component's bounds over a half are then a sum of rows. Built once for the ETC1 tables.
@@ -219,13 +234,17 @@ void boundHalf(const HalfTexels& t, const HalfSearch& search, HalfBounds& bounds
     const int codes = 1 << search.bits;
     const float(*channels[3])[texelsPerSubblock] = {&t.r, &t.g, &t.b};
     for (int c = 0; c < 3; ++c) {
+        // sum (base - value)^2 = count base^2 - 2 base sum(value) + sum(value^2), whole numbers all.
+        float sum = 0;
+        float squares = 0;
+        for (int lane = 0; lane < texelsPerSubblock; ++lane) {
+            sum += t.weight[lane] * (*channels[c])[lane];
+            squares += t.weight[lane] * (*channels[c])[lane] * (*channels[c])[lane];
+        }
+        const auto count = static_cast<float>(t.count);
         for (int code = 0; code < codes; ++code) {
             const float base = static_cast<float>(gridValue(search.bits, code));
-            float sum = 0;
-            for (int lane = 0; lane < texelsPerSubblock; ++lane) {
-                sum += t.weight[lane] * (base - (*channels[c])[lane]) * (base - (*channels[c])[lane]);
-            }
-            bounds.baseTerms[c][code] = sum;
+            bounds.baseTerms[c][code] = count * base * base - 2 * base * sum + squares;
         }
     }
     const LevelErrors* shared = sharedLevelErrors(search);
@@ -244,8 +263,7 @@ void boundHalf(const HalfTexels& t, const HalfSearch& search, HalfBounds& bounds
         }
         bounds.order[table] = table;
     }
-    std::stable_sort(std::begin(bounds.order), std::end(bounds.order),
-                     [&](int a, int b) { return bounds.tableFloor[a] < bounds.tableFloor[b]; });
+    sortIndices(bounds.order, 8, [&](int table) { return bounds.tableFloor[table]; });
     bounds.floor = bounds.tableFloor[bounds.order[0]];
 }
 
@@ -535,7 +553,7 @@ bool searchSubblocksCompletely(const HalfTexels (&byFlip)[2][2], const HalfSearc
         }
     }
     // The modes that promise most first, so that the best error so far prunes the others.
-    std::stable_sort(order, order + count, [&](int a, int b) { return modes[a].floor() < modes[b].floor(); });
+    sortIndices(order, count, [&](int mode) { return modes[mode].floor(); });
 
     bool found = false;
     const auto keep = [&](const ModeBounds& mode, const HalfPair& pair) {
