@@ -442,14 +442,19 @@ std::vector<ScoredCode> codesBelow(const HalfTexels& t, const HalfSearch& search
         found.push_back({code, table, error});
     });
     const auto index = [](const Rgb& c) { return (c.r * mostCodes + c.g) * mostCodes + c.b; };
-    std::stable_sort(found.begin(), found.end(), [&](const ScoredCode& a, const ScoredCode& b) {
-        return index(a.code) != index(b.code) ? index(a.code) < index(b.code) : a.error < b.error;
+    // Whole orders (no ties), so that any sort gives the same list.
+    std::sort(found.begin(), found.end(), [&](const ScoredCode& a, const ScoredCode& b) {
+        if (index(a.code) != index(b.code)) {
+            return index(a.code) < index(b.code);
+        }
+        return a.error != b.error ? a.error < b.error : a.table < b.table;
     });
     found.erase(std::unique(found.begin(), found.end(),
                             [&](const ScoredCode& a, const ScoredCode& b) { return a.code == b.code; }),
                 found.end());
-    std::stable_sort(found.begin(), found.end(),
-                     [](const ScoredCode& a, const ScoredCode& b) { return a.error < b.error; });
+    std::sort(found.begin(), found.end(), [&](const ScoredCode& a, const ScoredCode& b) {
+        return a.error != b.error ? a.error < b.error : index(a.code) < index(b.code);
+    });
     return found;
 }
 
