@@ -175,10 +175,10 @@ void sortIndices(int* indices, int count, Key key)
     }
 }
 
-// Per table, texel value and code (the 5-bit codes, then the 4-bit ones and as many zeros, so that
-// every row is summed whole), the squared distance from the value to its nearest level: a
-// component's bounds over a half are then a sum of rows. Built once for the ETC1 tables.
-constexpr int tabulatedCodes = 2 * mostCodes;
+// Per table, texel value and code (the 5-bit codes, then the 4-bit ones), the squared distance
+// from the value to its nearest level: a component's bounds over a half are then a sum of rows.
+// Built once for the ETC1 tables.
+constexpr int tabulatedCodes = mostCodes + mostCodes / 2;
 
 struct LevelErrors {
     float row[8][256][tabulatedCodes];
@@ -189,7 +189,7 @@ std::unique_ptr<LevelErrors> tabulateLevelErrors(const ModifierTables& modifiers
     auto errors = std::make_unique<LevelErrors>();
     for (int table = 0; table < 8; ++table) {
         for (int value = 0; value < 256; ++value) {
-            for (int slot = 0; slot < 48; ++slot) {
+            for (int slot = 0; slot < tabulatedCodes; ++slot) {
                 const int base = slot < 32 ? gridValue(5, slot) : gridValue(4, slot - 32);
                 int lowest = INT_MAX;
                 for (int m : modifiers[table]) {
@@ -212,21 +212,37 @@ const LevelErrors* sharedLevelErrors(const HalfSearch& search)
     return etc1.get();
 }
 
+// The sum of `count` rows of `codes` values each.
+template <int codes>
+void sumRows(const float* const* rows, int count, float* sums)
+{
+    float total[codes];
+    for (int code = 0; code < codes; ++code) {
+        total[code] = count > 0 ? rows[0][code] : 0.0f;
+    }
+    for (int k = 1; k < count; ++k) {
+        for (int code = 0; code < codes; ++code) {
+            total[code] += rows[k][code];
+        }
+    }
+    std::copy(total, total + codes, sums);
+}
+
 void sumLevelErrors(const LevelErrors& errors, int table, const float (&values)[texelsPerSubblock],
                     const float (&weights)[texelsPerSubblock], int bits, float* bounds)
 {
-    const int first = bits == 5 ? 0 : mostCodes;
-    float sums[mostCodes] = {};
+    const float* rows[texelsPerSubblock];
+    int count = 0;
     for (int lane = 0; lane < texelsPerSubblock; ++lane) {
-        if (weights[lane] == 0) {
-            continue;
-        }
-        const float* row = errors.row[table][static_cast<int>(values[lane])] + first;
-        for (int code = 0; code < mostCodes; ++code) {
-            sums[code] += row[code];
+        if (weights[lane] != 0) {
+            rows[count++] = errors.row[table][static_cast<int>(values[lane])] + (bits == 5 ? 0 : mostCodes);
         }
     }
-    std::copy(sums, sums + (1 << bits), bounds);
+    if (bits == 5) {
+        sumRows<mostCodes>(rows, count, bounds);
+    } else {
+        sumRows<mostCodes / 2>(rows, count, bounds);
+    }
 }
 
 void boundHalf(const HalfTexels& t, const HalfSearch& search, HalfBounds& bounds)
