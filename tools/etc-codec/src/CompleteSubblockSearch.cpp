@@ -346,57 +346,62 @@ void visitBelow(const HalfTexels& t, const HalfSearch& search, const HalfBounds&
 {
     const int codes = 1 << search.bits;
     const float(*channels[3])[texelsPerSubblock] = {&t.r, &t.g, &t.b};
+    int values[mostCodes];
+    for (int code = 0; code < codes; ++code) {
+        values[code] = gridValue(search.bits, code);
+    }
     ComponentDistances distances[3];
     for (int table : bounds.order) {
-        if (bounds.tableFloor[table] >= static_cast<float>(limit)) {
+        // `limit` changes only where `visit` runs.
+        float ceiling = static_cast<float>(limit);
+        if (bounds.tableFloor[table] >= ceiling) {
             return;
         }
         // The distances of a code, worked out when first needed.
         bool known[3][mostCodes] = {};
         const auto distancesOf = [&](int c, int code) -> const LaneSums& {
             if (!known[c][code]) {
-                codeDistances(*channels[c], t.weight, gridValue(search.bits, code), (*search.modifiers)[table],
-                              search.selectorMask, distances[c].squared[code]);
+                codeDistances(*channels[c], t.weight, values[code], (*search.modifiers)[table], search.selectorMask,
+                              distances[c].squared[code]);
                 known[c][code] = true;
             }
             return distances[c].squared[code];
         };
         SelectorTerms selectorTerms(t, (*search.modifiers)[table], search.selectorMask);
+        bool clamps[mostCodes];
+        for (int code = 0; code < codes; ++code) {
+            clamps[code] = selectorTerms.clamps(values[code]);
+        }
         const float(&bound)[3][mostCodes] = bounds.component[table];
         const float leastG = bounds.least[table][1];
         const float leastB = bounds.least[table][2];
         for (int r = 0; r < codes; ++r) {
-            if (bound[0][r] + leastG + leastB >= static_cast<float>(limit)) {
+            if (bound[0][r] + leastG + leastB >= ceiling) {
                 continue;
             }
             for (int g = 0; g < codes; ++g) {
-                if (bound[0][r] + bound[1][g] + leastB >= static_cast<float>(limit)) {
+                if (bound[0][r] + bound[1][g] + leastB >= ceiling) {
                     continue;
                 }
                 LaneSums rg;
                 addDistances(distancesOf(0, r), distancesOf(1, g), rg);
                 const float rgError = nearestSum(rg);
-                if (rgError + leastB >= static_cast<float>(limit)) {
+                if (rgError + leastB >= ceiling) {
                     continue;
                 }
-                const int rgBase = gridValue(search.bits, r) + gridValue(search.bits, g);
-                const bool rgClamps =
-                    selectorTerms.clamps(gridValue(search.bits, r)) || selectorTerms.clamps(gridValue(search.bits, g));
+                const int rgBase = values[r] + values[g];
+                const bool rgClamps = clamps[r] || clamps[g];
                 const float rgTerms = bounds.baseTerms[0][r] + bounds.baseTerms[1][g];
                 for (int b = 0; b < codes; ++b) {
-                    if (rgError + bound[2][b] >= static_cast<float>(limit)) {
+                    if (rgError + bound[2][b] >= ceiling) {
                         continue;
                     }
-                    const int blue = gridValue(search.bits, b);
-                    float exact = 0;
-                    if (rgClamps || selectorTerms.clamps(blue)) {
-                        exact = nearestSumOfSum(rg, distancesOf(2, b));
-                    } else {
-                        exact = rgTerms + bounds.baseTerms[2][b] + selectorTerms.at(rgBase + blue);
-                    }
-                    const int error = static_cast<int>(exact);
-                    if (error < limit) {
-                        visit(Rgb{r, g, b}, table, error);
+                    const float exact = rgClamps || clamps[b]
+                        ? nearestSumOfSum(rg, distancesOf(2, b))
+                        : rgTerms + bounds.baseTerms[2][b] + selectorTerms.at(rgBase + values[b]);
+                    if (exact < ceiling) {
+                        visit(Rgb{r, g, b}, table, static_cast<int>(exact));
+                        ceiling = static_cast<float>(limit);
                     }
                 }
             }
