@@ -177,23 +177,25 @@ void sortIndices(int* indices, int count, Key key)
 
 // Per table, texel value and code (the 5-bit codes, then the 4-bit ones), the squared distance
 // from the value to its nearest level: a component's bounds over a half are then a sum of rows.
-// Built once for the ETC1 tables.
+// Built once for the ETC1 tables and once for those of punchthrough blocks.
 constexpr int tabulatedCodes = mostCodes + mostCodes / 2;
 
 struct LevelErrors {
     float row[8][256][tabulatedCodes];
 };
 
-std::unique_ptr<LevelErrors> tabulateLevelErrors(const ModifierTables& modifiers)
+std::unique_ptr<LevelErrors> tabulateLevelErrors(const ModifierTables& modifiers, unsigned mask)
 {
     auto errors = std::make_unique<LevelErrors>();
     for (int table = 0; table < 8; ++table) {
         for (int value = 0; value < 256; ++value) {
             for (int slot = 0; slot < tabulatedCodes; ++slot) {
-                const int base = slot < 32 ? gridValue(5, slot) : gridValue(4, slot - 32);
+                const int base = slot < mostCodes ? gridValue(5, slot) : gridValue(4, slot - mostCodes);
                 int lowest = INT_MAX;
-                for (int m : modifiers[table]) {
-                    lowest = std::min(lowest, squared(clamp255(base + m) - value));
+                for (int s = 0; s < 4; ++s) {
+                    if ((mask >> s & 1u) != 0) {
+                        lowest = std::min(lowest, squared(clamp255(base + modifiers[table][s]) - value));
+                    }
                 }
                 errors->row[table][value][slot] = static_cast<float>(lowest);
             }
@@ -205,11 +207,15 @@ std::unique_ptr<LevelErrors> tabulateLevelErrors(const ModifierTables& modifiers
 // Null for other tables or selectors.
 const LevelErrors* sharedLevelErrors(const HalfSearch& search)
 {
-    if (search.modifiers != &etc1Modifiers || search.selectorMask != 0xF) {
-        return nullptr;
+    if (search.modifiers == &etc1Modifiers && search.selectorMask == 0xF) {
+        static const std::unique_ptr<LevelErrors> etc1 = tabulateLevelErrors(etc1Modifiers, 0xF);
+        return etc1.get();
     }
-    static const std::unique_ptr<LevelErrors> etc1 = tabulateLevelErrors(etc1Modifiers);
-    return etc1.get();
+    if (search.modifiers == &transparentModifiers && search.selectorMask == 0xB) {
+        static const std::unique_ptr<LevelErrors> punchthrough = tabulateLevelErrors(transparentModifiers, 0xB);
+        return punchthrough.get();
+    }
+    return nullptr;
 }
 
 // The sum of `count` rows of `codes` values each.

@@ -48,7 +48,7 @@ const SearchSettings& searchSettings(Effort effort)
                                          1, 1, 1, 0, true, false,
                                          {3, 6, 2, 12, 12, 3, false},         {0, 1, 0, 4, 2, 1, false}};
     static const SearchSettings best{{1, 1, true, 1000.0f, 1, 2, 4, false, false},
-                                     {1, 1, true, 1000.0f, 1, 2, 4, false, false},
+                                     {1, 1, true, 1000.0f, 1, 2, 4, false, true},
                                      4, 2, 2, 8, true, true,
                                      {3, 6, 2, 12, 16, 4, false},           {14, 14, 1, 12, 16, 1, false}};
     static const SearchSettings exhaustive{{0, 0, true, 1000.0f, 0, 0, 0, false, true},

@@ -94,11 +94,22 @@ std::uint64_t encodeFastModes(const PixelBlock& block, const SearchSettings& set
     return word;
 }
 
+// The complete subblock search goes last, so that only what beats the other modes needs searching;
+// `keep` masks the word's bits.
+void considerCompleteSubblocks(BestBlock& best, const PixelBlock& block, SubblockModeOptions subblock,
+                               const SearchSettings& settings, std::uint64_t keep)
+{
+    subblock.below = best.error();
+    const SubblockCandidate candidate = encodeSubblockModes(block, subblock, settings.etc2Subblocks);
+    if (candidate.error != LONG_MAX) {
+        best.consider(packSubblockMode(candidate.params) & keep);
+    }
+}
+
 void considerOpaqueModes(BestBlock& best, const PixelBlock& block, bool allowIndividual, const SearchSettings& settings)
 {
     SubblockModeOptions subblock;
     subblock.allowIndividual = allowIndividual;
-    // The complete search goes last, so that only what beats the other modes needs searching.
     const bool subblocksLast = settings.etc2Subblocks.complete;
     if (!subblocksLast) {
         best.consider(packSubblockMode(encodeSubblockModes(block, subblock, settings.etc2Subblocks).params));
@@ -109,11 +120,7 @@ void considerOpaqueModes(BestBlock& best, const PixelBlock& block, bool allowInd
     }
     best.consider(packPlanarMode(encodePlanarMode(block, settings).params));
     if (subblocksLast) {
-        subblock.below = best.error();
-        const SubblockCandidate candidate = encodeSubblockModes(block, subblock, settings.etc2Subblocks);
-        if (candidate.error != LONG_MAX) {
-            best.consider(packSubblockMode(candidate.params));
-        }
+        considerCompleteSubblocks(best, block, subblock, settings, ~std::uint64_t{0});
     }
 }
 
@@ -149,7 +156,11 @@ std::uint64_t encodePunchthroughBlock(const PixelBlock& block, const SearchSetti
     subblock.selectorMask = withoutTransparentSelector;
     subblock.counted = opaque;
     subblock.uncountedSelector = transparentSelector;
-    best.consider(packSubblockMode(encodeSubblockModes(block, subblock, settings.etc2Subblocks).params) & ~opaqueBit);
+    const bool subblocksLast = settings.etc2Subblocks.complete;
+    if (!subblocksLast) {
+        best.consider(packSubblockMode(encodeSubblockModes(block, subblock, settings.etc2Subblocks).params) &
+                      ~opaqueBit);
+    }
 
     ThOptions th;
     th.paintMask = withoutTransparentSelector;
@@ -158,6 +169,9 @@ std::uint64_t encodePunchthroughBlock(const PixelBlock& block, const SearchSetti
     const ThCandidate thCandidate = encodeThModes(block, th, settings);
     if (thCandidate.error != LONG_MAX) {
         best.consider(packThMode(thCandidate.params) & ~opaqueBit);
+    }
+    if (subblocksLast) {
+        considerCompleteSubblocks(best, block, subblock, settings, ~opaqueBit);
     }
     return best.word();
 }
