@@ -58,9 +58,10 @@ struct DecodedImage {
 //         (EacFastEncoder.h). About ten times as fast as default for ETC1 and RGB8, about
 //         0.3 dB (ETC1) and 0.9 dB (RGB8) lower.
 //   Default: the balance between the two.
-//   Best: both flips and individual mode always; subblock base colours searched exactly (but
-//         for clamping) around the halves' means and stepped on the exact error where the
-//         palette clamps, T/H colours and planar corners stepped on the exact error; more T/H
+//   Best: both flips and individual mode always; ETC1 subblock base colours searched exactly
+//         (but for clamping) around the halves' means and stepped on the exact error where the
+//         palette clamps; ETC2 subblocks searched completely after the other modes, only for
+//         what beats them; T/H colours and planar corners stepped on the exact error; more T/H
 //         splits, every EAC multiplier.
 //   Exhaustive: every subblock-mode block (the least error there is, CompleteSubblockSearch.h),
 //         searched after the other ETC2 modes and only for what beats them; more T/H splits
