@@ -180,9 +180,10 @@ std::vector<std::uint8_t> encodeImage(const Image& image, Format format, const E
             out += info.blockBytes;
         }
     };
-    // Rows go to whichever thread asks next, at least 64 blocks at a time so that threads do
-    // not write the same cache lines; only the calling thread reports progress.
-    const int rowsPerClaim = options.threads > 1 ? std::max(1, 64 / columns) : 1;
+    // Rows go to whichever thread asks next, at least 8 blocks at a time so that threads seldom
+    // write the same cache line; no more, since the strong searches spend very different times
+    // on different blocks. Only the calling thread reports progress.
+    const int rowsPerClaim = options.threads > 1 ? std::max(1, 8 / columns) : 1;
     std::atomic<int> nextRow{0};
     std::atomic<int> rowsDone{0};
     int rowsReported = 0;
