@@ -41,6 +41,30 @@ TEST(Etc2Encoder, ScatteredColoursTakeTOrHMode)
     EXPECT_EQ(etc2Error(word, block), 0);
 }
 
+TEST(Etc2Encoder, ExhaustiveSearchesTheLaterSplitsOfANearMissTOrHBlock)
+{
+    // A block of a normal map whose best T/H block comes from a split ranked below the first
+    // eight: the exhaustive search must go back to T/H once the other modes have come close.
+    const int texels[16][3] = {{72, 150, 240},  {115, 165, 249}, {137, 175, 246}, {146, 162, 249},
+                               {85, 191, 229},  {125, 201, 232}, {129, 199, 233}, {128, 176, 245},
+                               {94, 208, 221},  {122, 207, 227}, {104, 189, 237}, {97, 151, 249},
+                               {103, 211, 221}, {95, 200, 227},  {67, 175, 230},  {64, 142, 237}};
+    const etc::PixelBlock block = makeBlock([&](int x, int y) {
+        const int* t = texels[y * 4 + x];
+        return Texel{t[0], t[1], t[2], 255};
+    });
+    const etc::SearchSettings& exhaustive = etc::searchSettings(etc::Effort::Exhaustive);
+    etc::SearchSettings firstSplitsOnly = exhaustive;
+    firstSplitsOnly.thLatePartitions = 0;
+    const long reached = 7044;
+    ASSERT_GT(etc2Error(etc::encodeEtc2Block(block, firstSplitsOnly), block), reached) << "the first splits find it";
+
+    const std::uint64_t word = etc::encodeEtc2Block(block, exhaustive);
+    const etc::Etc2Mode mode = etc::detectEtc2Mode(word, false);
+    EXPECT_TRUE(mode == etc::Etc2Mode::T || mode == etc::Etc2Mode::H);
+    EXPECT_LE(etc2Error(word, block), reached);
+}
+
 TEST(Etc2Encoder, NeverWorseThanEtc1)
 {
     // ETC2 decodes every ETC1 block the same way, so its search has the ETC1 result to beat.

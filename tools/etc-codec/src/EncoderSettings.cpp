@@ -37,7 +37,7 @@ const SearchSettings& searchSettings(Effort effort)
     // Subblocks (ETC1, ETC2): refined tables, refit rounds, individual always, other flip's
     // spread, neighbourhood radius, pairs rescored, exact steps, thorough steps, complete. T/H:
     // partitions, distances, rounds, exact steps. Planar: neighbours, joint moves. EAC (R11/RG11,
-    // alpha). Fast colour blocks. The neighbourhood and the exact steps find what more refined
+    // alpha). Fast colour blocks. Late T/H partitions. The neighbourhood and the exact steps find what more refined
     // tables would.
     static const SearchSettings fast{{2, 2, false, 1.0f, 0, 0, 0, false, false},
                                      {1, 1, false, 1.0f, 0, 0, 0, false, false},
@@ -54,7 +54,8 @@ const SearchSettings& searchSettings(Effort effort)
     static const SearchSettings exhaustive{{0, 0, true, 1000.0f, 0, 0, 0, false, true},
                                            {0, 0, true, 1000.0f, 0, 0, 0, false, true},
                                            8, 8, 3, 16, true, true,
-                                           {3, 6, 2, 12, 16, 4, false}, {14, 14, 1, 12, 16, 1, false}};
+                                           {3, 6, 2, 12, 16, 4, false}, {14, 14, 1, 12, 16, 1, false}, false,
+                                           16, 1.2f};
     // clang-format on
     switch (effort) {
     case Effort::Fast:

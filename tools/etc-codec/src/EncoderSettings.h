@@ -67,6 +67,11 @@ struct SearchSettings {
     // Opaque colour blocks take the fast encoders of the subblock and T/H modes instead of the
     // searches above.
     bool fastColourBlocks = false;
+    // T/H partitions ranked after the first `thPartitions`, up to this many in all, searched once
+    // every mode has been, where the T/H block comes within `thLateWithin` times the best
+    // block's error: a near miss may win with another split.
+    int thLatePartitions = 0;
+    float thLateWithin = 0;
 };
 
 const SearchSettings& searchSettings(Effort effort);

@@ -106,6 +106,25 @@ void considerCompleteSubblocks(BestBlock& best, const PixelBlock& block, Subbloc
     }
 }
 
+// T/H once more over the partitions ranked after those searched, where its block came close to the
+// best; `keep` masks the word's bits.
+void considerLatePartitions(BestBlock& best, const PixelBlock& block, const ThOptions& options, const ThCandidate& th,
+                            const SearchSettings& settings, std::uint64_t keep)
+{
+    if (settings.thLatePartitions <= settings.thPartitions || th.error == LONG_MAX ||
+        static_cast<double>(th.error) > settings.thLateWithin * static_cast<double>(best.error())) {
+        return;
+    }
+    ThOptions late = options;
+    late.skippedPartitions = settings.thPartitions;
+    SearchSettings wider = settings;
+    wider.thPartitions = settings.thLatePartitions;
+    const ThCandidate candidate = encodeThModes(block, late, wider);
+    if (candidate.error != LONG_MAX) {
+        best.consider(packThMode(candidate.params) & keep);
+    }
+}
+
 void considerOpaqueModes(BestBlock& best, const PixelBlock& block, bool allowIndividual, const SearchSettings& settings)
 {
     SubblockModeOptions subblock;
@@ -122,6 +141,7 @@ void considerOpaqueModes(BestBlock& best, const PixelBlock& block, bool allowInd
     if (subblocksLast) {
         considerCompleteSubblocks(best, block, subblock, settings, ~std::uint64_t{0});
     }
+    considerLatePartitions(best, block, ThOptions{}, th, settings, ~std::uint64_t{0});
 }
 
 } // namespace
@@ -173,6 +193,7 @@ std::uint64_t encodePunchthroughBlock(const PixelBlock& block, const SearchSetti
     if (subblocksLast) {
         considerCompleteSubblocks(best, block, subblock, settings, ~opaqueBit);
     }
+    considerLatePartitions(best, block, th, thCandidate, settings, ~opaqueBit);
     return best.word();
 }
 

@@ -354,7 +354,7 @@ ThCandidate encodeThModes(const PixelBlock& block, const ThOptions& options, con
     // The best of T and the best of H apart: each is stepped on before they compete.
     ModeResult bestResults[2];
     ModeSpec bestModes[2];
-    for (int k = 0; k < found; ++k) {
+    for (int k = options.skippedPartitions; k < found; ++k) {
         const Rgb a = groupSeedCode(t, partitions[k], 0);
         const Rgb b = groupSeedCode(t, partitions[k], 1);
         // T takes either group as its lone colour; H is symmetric unless its order is fixed.

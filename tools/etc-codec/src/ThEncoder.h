@@ -17,6 +17,8 @@ struct ThOptions {
     // Texels the error counts (null: all); the others get `uncountedSelector`.
     const bool* counted = nullptr;
     std::uint8_t uncountedSelector = 0;
+    // The best-ranked colour partitions to pass over: a search before this one tried them.
+    int skippedPartitions = 0;
 };
 
 struct ThCandidate {
