@@ -51,10 +51,10 @@ The efforts as measured on five benchmark pictures, one block in sixteen: mean
 PSNR in dB (RGB; r11 and rg11: 11-bit; rgb8-a1: opaque texels) and megapixels per
 second on one thread of a 2-core AMD EPYC (speeds varied by up to a third):
                  fast          default       best          exhaustive
-  etc1           33.08  22-37  33.34  2.6    33.81  0.40   33.83  0.15
-  rgb8, srgb8    37.55  14-22  38.41  1.2    38.60  0.19   38.62  0.047
-  rgba8 (RGB)    37.55  12-18  38.41  1.1    38.60  0.16   38.62  0.047
-  rgb8-a1        36.92  2.8    37.24  1.7    37.44  0.27   37.48  0.069
+  etc1           33.08  22-37  33.34  2.6    33.81  0.39   33.85  0.19
+  rgb8, srgb8    37.55  14-22  38.41  1.2    38.61  0.24   38.63  0.053
+  rgba8 (RGB)    37.55  12-18  38.41  1.1    38.61  0.19   38.63  0.050
+  rgb8-a1        36.92  2.8    37.24  1.7    37.48  0.30   37.50  0.059
   r11            49.89  35-37  50.78  0.50   50.78  0.33   50.78  0.38
   signed-r11     49.09  21-36  50.50  0.49   50.50  0.42   50.50  0.45
   rg11           50.24  17-19  51.11  0.23   51.11  0.17   51.11  0.15
