@@ -168,13 +168,14 @@ bool fitsKtx2(const etc::Image& image, const std::string& input, std::string& er
     return false;
 }
 
-int encodeKtx2(const etc::Image& image, const EncodeRequest& request, const std::string& input,
-               const std::string& output)
+// Levels from the largest down; the output was found writable before.
+int writeKtx2File(const std::vector<etc::Image>& levels, const EncodeRequest& request, const std::string& input,
+                  const std::string& output)
 {
     std::string error;
-    if (!fitsKtx2(image, input, error))
+    if (!fitsKtx2(levels[0], input, error))
         return reportError(error);
-    if (!imageio::writeKtx2(output, encodeKtx2Levels({image}, request, output), versionLine, error))
+    if (!imageio::writeKtx2(output, encodeKtx2Levels(levels, request, output), versionLine, error))
         return reportError(error);
     return 0;
 }
@@ -209,7 +210,7 @@ int runEncode(const Arguments& arguments)
     if (arguments.has("--bleed"))
         image = texops::bleedColourIntoTransparent(image);
     if (arguments.has("--ktx2") || endsWith(output, ".ktx2"))
-        return encodeKtx2(image, request, input, output);
+        return writeKtx2File({image}, request, input, output);
     return encodePkmFile(image, request, input, output);
 }
 
@@ -307,17 +308,6 @@ int writePkmChain(const std::vector<etc::Image>& levels, const EncodeRequest& re
     return 0;
 }
 
-int writeKtx2Chain(const std::vector<etc::Image>& levels, const EncodeRequest& request, const std::string& input,
-                   const std::string& output)
-{
-    std::string error;
-    if (!fitsKtx2(levels[0], input, error) || !imageio::checkWritable(output, error))
-        return reportError(error);
-    if (!imageio::writeKtx2(output, encodeKtx2Levels(levels, request, output), versionLine, error))
-        return reportError(error);
-    return 0;
-}
-
 int runMipmap(const Arguments& arguments)
 {
     const std::string& input = arguments.positional[0];
@@ -337,7 +327,7 @@ int runMipmap(const Arguments& arguments)
                           "--atlas needs PKM files (an OUTPUT pattern with %d): its levels one texel "
                           "high hold the colour alone, not the size a KTX2 chain gives them");
     etc::Image image;
-    if (!imageio::readPng(input, image, error))
+    if (!imageio::readPng(input, image, error) || (ktx2 && !imageio::checkWritable(output, error)))
         return reportError(error);
     if (atlas && !texops::canBuildAtlasChain(image.width, image.height))
         return reportError("cannot stack '" + input + "' into an atlas chain: its height " +
@@ -345,7 +335,7 @@ int runMipmap(const Arguments& arguments)
     if (arguments.has("--bleed"))
         image = texops::bleedColourIntoTransparent(image);
     const std::vector<etc::Image> levels = chainLevels(image, *request.format, atlas);
-    return ktx2 ? writeKtx2Chain(levels, request, input, output) : writePkmChain(levels, request, input, output);
+    return ktx2 ? writeKtx2File(levels, request, input, output) : writePkmChain(levels, request, input, output);
 }
 
 } // namespace
